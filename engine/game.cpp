@@ -1,6 +1,6 @@
 #include "game.h"
 
-#include "texts.h"
+#include "game_texts.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 // Board addressing, building the first stage, and the keys.
 
 #include "engine_fakes.h"
-#include "texts.h"
+#include "game_texts.h"
 
 #include <QtTest>
 
