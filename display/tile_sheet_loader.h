@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <optional>
+
+namespace trazzo {
+
+// Reads a picture the player chose as the tile sheet. The file is not
+// trusted: only BMP and PNG are read, and anything far larger than a tile
+// sheet is refused before it is decoded. On failure returns nothing and
+// says why in `reason` (for the player).
+std::optional<QImage> loadTileSheet(const QString &path, QString *reason = nullptr);
+
+// Limits of what is taken as a tile sheet.
+inline constexpr qint64 MaxTileSheetFileBytes = 4 * 1024 * 1024;
+inline constexpr int MaxTileSheetSide = 1024;
+
+} // namespace trazzo
