@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`.
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test bench clean
 
 all: build
 
@@ -20,3 +20,9 @@ test: build
 
 clean:
 	rm -rf build build-release
+
+# Benchmarks, Release build in build-release/.
+bench: deps
+	cmake --preset release
+	cmake --build --preset release --target bench_engine
+	./build-release/bench/bench_engine
