@@ -1,10 +1,15 @@
+#include "fonts.h"
+#include "form1.h"
+
 #include <QApplication>
-#include <QMessageBox>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QMessageBox::information(nullptr, QStringLiteral("Trazzo"),
-                             QStringLiteral("The game window is not built yet; the engine is."));
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Trazzo"));
+    trazzo::installFontSubstitutes();
+
+    trazzo::Form1 form;
+    form.Form_Load();
+    return app.exec();
 }

@@ -1,6 +1,6 @@
 #include "tile_sheet_loader.h"
 
-#include "startup_texts.h"
+#include "texts.h"
 
 #include <QFile>
 #include <QFileInfo>

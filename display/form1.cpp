@@ -1,0 +1,229 @@
+#include "form1.h"
+
+#include "back_paint.h"
+#include "board_surface.h"
+#include "clock_random.h"
+#include "fonts.h"
+#include "status_line.h"
+#include "texts.h"
+#include "title_picture.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QThread>
+#include <QTimer>
+
+namespace trazzo {
+
+namespace {
+
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+Form1::Form1(Random *random, QWidget *parent)
+    : QMainWindow(parent),
+      m_ownRandom(random ? nullptr : std::make_unique<ClockRandom>()),
+      m_game(*this, *this, *this, random ? *random : *m_ownRandom, *this)
+{
+    setWindowTitle(texts::AppTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    // Fixed border: no resizing, no maximise button.
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    m_panelSheet = QImage(QStringLiteral(":/panels.bmp")).convertToFormat(QImage::Format_RGB32);
+
+    createControls();
+    createMenus();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls()
+{
+    m_back = new BackSurface(this);
+    setCentralWidget(m_back);
+
+    m_command1[1] = new QPushButton(texts::FiveButton, m_back);
+    m_command1[1]->setGeometry(411, 6, 81, 23);
+    m_command1[0] = new QPushButton(texts::RefreshButton, m_back);
+    m_command1[0]->setGeometry(325, 6, 81, 23);
+    for (int i = 0; i < 2; ++i)
+        connect(m_command1[static_cast<std::size_t>(i)], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setTimerType(Qt::PreciseTimer);
+    m_timer1->setInterval(NormalInterval);
+    connect(m_timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    m_timer1->start();
+
+    m_picture1 = new BoardSurface(m_back);
+    m_picture1->move(8, 34);
+    m_picture1->setTileSheet(QImage(QStringLiteral(":/tiles.bmp")));
+    connect(m_picture1, &BoardSurface::keyDown, this, &Form1::Picture1_KeyDown);
+    connect(m_picture1, &BoardSurface::keyUp, this, &Form1::Picture1_KeyUp);
+
+    auto label = [this](int x, int y, int w, int h, const QFont &font, const QString &text, bool status = false) {
+        auto *l = status ? new StatusLine(text, m_back) : new QLabel(text, m_back);
+        l->setGeometry(x, y, w, h);
+        l->setFont(font);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        return l;
+    };
+    m_labels[3] = label(8, 408, 484, 13, statusFont(), texts::MeasuringSpeed, true);
+    m_labels[2] = label(272, 10, 28, 16, counterFont(), QStringLiteral("0"));
+    m_labels[1] = label(160, 10, 55, 16, counterFont(), QStringLiteral("0"));
+    m_labels[0] = label(66, 10, 28, 16, counterFont(), QStringLiteral("0"));
+    for (int i = 0; i < 3; ++i) {
+        QPalette pal = m_labels[static_cast<std::size_t>(i)]->palette();
+        pal.setColor(QPalette::WindowText, QColor(0, 0, 128));
+        m_labels[static_cast<std::size_t>(i)]->setPalette(pal);
+    }
+
+    // The board holds the keys from the start; the buttons come after it.
+    setTabOrder(m_picture1, m_command1[0]);
+    setTabOrder(m_command1[0], m_command1[1]);
+    m_picture1->setFocus();
+}
+
+void Form1::createMenus()
+{
+    auto item = [this](QMenu *menu, const QString &caption, const QKeySequence &shortcut, void (Form1::*slot)()) {
+        QAction *a = menu->addAction(caption);
+        a->setShortcut(shortcut);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    QMenu *game = menuBar()->addMenu(texts::MenuGame);
+    mnuG1 = item(game, texts::MenuStartRefresh, QKeySequence(Qt::CTRL | Qt::Key_R), &Form1::mnuG1_Click);
+    mnuG2 = item(game, texts::MenuStartFive, QKeySequence(Qt::CTRL | Qt::Key_F), &Form1::mnuG2_Click);
+    game->addSeparator();
+    mnuG4 = item(game, texts::MenuHighScores, QKeySequence(Qt::CTRL | Qt::Key_H), &Form1::mnuG4_Click);
+    game->addSeparator();
+    mnuG6 = item(game, texts::MenuExit, QKeySequence(Qt::CTRL | Qt::Key_Q), &Form1::mnuG6_Click);
+
+    QMenu *options = menuBar()->addMenu(texts::MenuOptions);
+    mnuO1 = item(options, texts::MenuSound, QKeySequence(), &Form1::mnuO1_Click);
+    mnuO1->setCheckable(true);
+    mnuO1->setChecked(false);
+    options->addSeparator();
+    mnuO3 = item(options, texts::MenuLoadPicture, QKeySequence(), &Form1::mnuO3_Click);
+
+    QMenu *help = menuBar()->addMenu(texts::MenuHelp);
+    mnuH1 = item(help, texts::MenuReadme, QKeySequence(), &Form1::mnuH1_Click);
+    mnuH2 = item(help, texts::MenuAbout, QKeySequence(), &Form1::mnuH2_Click);
+}
+
+void Form1::Form_Load()
+{
+    Back_Paint(m_back->image(), m_panelSheet);
+
+    adjustSize();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frameGeometry().size(),
+                                 screen->availableGeometry()).topLeft());
+    show();
+    repaint();
+
+    GameState &s = m_game.state();
+    s.GameMode = NoGame;
+    s.Board = titlePicture();
+    Label4()->setText(texts::PleaseWait);
+    Label4()->repaint();
+    m_picture1->Board_Paint(s.Board);
+    presentBoard();
+    Label4()->setText(texts::ChooseMode);
+}
+
+void Form1::Timer1_Timer()
+{
+    m_game.tick();
+}
+
+void Form1::Picture1_KeyDown(int keyCode)
+{
+    m_game.keyDown(keyCode);
+    followTimerInterval();
+}
+
+void Form1::Picture1_KeyUp(int keyCode)
+{
+    m_game.keyUp(keyCode);
+    followTimerInterval();
+}
+
+void Form1::followTimerInterval()
+{
+    // Setting an interval restarts a running QTimer; only do it on a change,
+    // so the repeats of a held Space key do not keep postponing the tick.
+    if (m_timer1->interval() != m_game.timerInterval())
+        m_timer1->setInterval(m_game.timerInterval());
+}
+
+void Form1::Command1_Click(int index)
+{
+    if (index == 0)
+        mnuG1_Click();
+    else if (index == 1)
+        mnuG2_Click();
+    m_picture1->setFocus();
+}
+
+void Form1::mnuG1_Click() { m_game.startMode(RefreshMode); }
+void Form1::mnuG2_Click() { m_game.startMode(FiveMode); }
+void Form1::mnuG4_Click() {}
+void Form1::mnuG6_Click() {}
+void Form1::mnuO1_Click() {}
+void Form1::mnuO3_Click() {}
+void Form1::mnuH1_Click() {}
+void Form1::mnuH2_Click() {}
+
+void Form1::Cell_Paint(int c, int r, int k) { m_picture1->Cell_Paint(c, r, k); }
+void Form1::Head_Paint(int c, int r, int d) { m_picture1->Head_Paint(c, r, d); }
+void Form1::Board_Paint(std::string_view board) { m_picture1->Board_Paint(board); }
+void Form1::presentBoard() { m_picture1->repaint(); }
+
+void Form1::showBonus(int value) { Label1()->setText(QString::number(value)); }
+void Form1::showScore(int value) { Label2()->setText(QString::number(value)); }
+void Form1::showStage(int value) { Label3()->setText(QString::number(value)); }
+void Form1::showStatus(std::string_view text) { Label4()->setText(fromUtf8(text)); }
+
+void Form1::repaintCounters()
+{
+    for (int i = 0; i < 3; ++i)
+        m_labels[static_cast<std::size_t>(i)]->repaint();
+}
+
+void Form1::repaintStatus() { Label4()->repaint(); }
+
+void Form1::chainPause()
+{
+    if (m_chainPause.count() > 0)
+        QThread::usleep(static_cast<unsigned long>(m_chainPause.count()));
+}
+
+void Form1::PlayEffect(std::string_view fileName)
+{
+    if (m_sound)
+        m_sound->PlayEffect(fileName);
+}
+
+void Form1::End_Game(int &reason)
+{
+    if (m_gameOver)
+        m_gameOver->End_Game(reason);
+    else
+        m_game.state().GameMode = NoGame;
+}
+
+} // namespace trazzo

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "game.h"
+#include "ports.h"
+
+#include <QImage>
+#include <QMainWindow>
+
+#include <array>
+#include <chrono>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace trazzo {
+
+class BackSurface;
+class BoardSurface;
+
+// The main window. It lays out the controls, turns Qt's events into the
+// game's handlers and is the engine's screen; the rules live in Game.
+class Form1 : public QMainWindow, private Screen, private Pause, private Sound, private GameOver {
+    Q_OBJECT
+public:
+    // Without a random source the window seeds its own from the clock.
+    explicit Form1(Random *random = nullptr, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Start-up: background, sound check, title screen. Shows the window.
+    void Form_Load();
+
+    Game &game() { return m_game; }
+
+    BoardSurface *Picture1() const { return m_picture1; }
+    QLabel *Label1() const { return m_labels[0]; }
+    QLabel *Label2() const { return m_labels[1]; }
+    QLabel *Label3() const { return m_labels[2]; }
+    QLabel *Label4() const { return m_labels[3]; }
+    QPushButton *Command1(int index) const { return m_command1.at(static_cast<std::size_t>(index)); }
+    QTimer *Timer1() const { return m_timer1; }
+    BackSurface *background() const { return m_back; }
+    const QImage &panelSheet() const { return m_panelSheet; }
+
+    QAction *mnuG1 = nullptr, *mnuG2 = nullptr, *mnuG4 = nullptr, *mnuG6 = nullptr;
+    QAction *mnuO1 = nullptr, *mnuO3 = nullptr, *mnuH1 = nullptr, *mnuH2 = nullptr;
+
+    // The pause between filled cells of the red panel's walk.
+    void setChainPause(std::chrono::microseconds pause) { m_chainPause = pause; }
+
+    // Where the real sound and game over plug in; null restores the
+    // stand-ins (silence, and a game over that only ends the game).
+    void setSound(Sound *sound) { m_sound = sound; }
+    void setGameOver(GameOver *gameOver) { m_gameOver = gameOver; }
+
+public slots:
+    void Timer1_Timer();
+    void Picture1_KeyDown(int keyCode);
+    void Picture1_KeyUp(int keyCode);
+    void Command1_Click(int index);
+    void mnuG1_Click();
+    void mnuG2_Click();
+    void mnuG4_Click();
+    void mnuG6_Click();
+    void mnuO1_Click();
+    void mnuO3_Click();
+    void mnuH1_Click();
+    void mnuH2_Click();
+
+private:
+    void createControls();
+    void createMenus();
+    void followTimerInterval();
+
+    // Screen
+    void Cell_Paint(int c, int r, int k) override;
+    void Head_Paint(int c, int r, int d) override;
+    void Board_Paint(std::string_view board) override;
+    void presentBoard() override;
+    void showBonus(int value) override;
+    void showScore(int value) override;
+    void showStage(int value) override;
+    void showStatus(std::string_view text) override;
+    void repaintCounters() override;
+    void repaintStatus() override;
+    // Pause
+    void chainPause() override;
+    // Sound and GameOver forward to what is plugged in.
+    void PlayEffect(std::string_view fileName) override;
+    void End_Game(int &reason) override;
+
+    std::unique_ptr<Random> m_ownRandom;
+    Game m_game;
+    Sound *m_sound = nullptr;
+    GameOver *m_gameOver = nullptr;
+
+    BackSurface *m_back = nullptr;
+    BoardSurface *m_picture1 = nullptr;
+    std::array<QLabel *, 4> m_labels{};
+    std::array<QPushButton *, 2> m_command1{};
+    QTimer *m_timer1 = nullptr;
+    QImage m_panelSheet; // Picture3
+    std::chrono::microseconds m_chainPause{3000};
+};
+
+} // namespace trazzo

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace trazzo {
+
+// The game's key rules speak in Windows virtual key codes; these are the
+// ones Qt's keys map to. Keys without a code give 0, which no rule uses.
+int virtualKeyOf(int qtKey);
+
+} // namespace trazzo
