@@ -3,9 +3,11 @@
 #include "back_paint.h"
 #include "board_surface.h"
 #include "clock_random.h"
+#include "file_open_dialog.h"
 #include "fonts.h"
 #include "status_line.h"
 #include "texts.h"
+#include "tile_sheet_loader.h"
 #include "title_picture.h"
 
 #include <QAction>
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -40,6 +43,11 @@ Form1::Form1(Random *random, QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     // Fixed border: no resizing, no maximise button.
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    m_fileOpenDialog = FileOpen_Dialog;
+    m_messageBox = [this](const QString &text) {
+        QMessageBox box(QMessageBox::NoIcon, texts::AppTitle, text, QMessageBox::Ok, this);
+        box.exec();
+    };
     m_panelSheet = QImage(QStringLiteral(":/panels.bmp")).convertToFormat(QImage::Format_RGB32);
 
     createControls();
@@ -184,9 +192,27 @@ void Form1::mnuG2_Click() { m_game.startMode(FiveMode); }
 void Form1::mnuG4_Click() {}
 void Form1::mnuG6_Click() {}
 void Form1::mnuO1_Click() {}
-void Form1::mnuO3_Click() {}
 void Form1::mnuH1_Click() {}
 void Form1::mnuH2_Click() {}
+
+void Form1::mnuO3_Click()
+{
+    const QString path = m_fileOpenDialog(this, pictureFilter());
+    if (path.isEmpty())
+        return;
+    // The player's file is not trusted: a picture we do not take leaves
+    // the old sheet, the board and the game as they were.
+    QString reason;
+    const std::optional<QImage> sheet = loadTileSheet(path, &reason);
+    if (!sheet) {
+        m_messageBox(reason);
+        return;
+    }
+    m_picture1->setTileSheet(*sheet);
+    m_picture1->Board_Paint(m_game.state().Board);
+    presentBoard();
+    m_messageBox(texts::PictureLoaded);
+}
 
 void Form1::Cell_Paint(int c, int r, int k) { m_picture1->Cell_Paint(c, r, k); }
 void Form1::Head_Paint(int c, int r, int d) { m_picture1->Head_Paint(c, r, d); }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <chrono>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -54,6 +55,13 @@ public:
     // stand-ins (silence, and a game over that only ends the game).
     void setSound(Sound *sound) { m_sound = sound; }
     void setGameOver(GameOver *gameOver) { m_gameOver = gameOver; }
+
+    // The open dialog and the message box, replaceable so tests need no
+    // modal windows.
+    using FileDialog = std::function<QString(QWidget *owner, const QString &filter)>;
+    using MessageBox = std::function<void(const QString &text)>;
+    void setFileOpenDialog(FileDialog dialog) { m_fileOpenDialog = std::move(dialog); }
+    void setMessageBox(MessageBox messageBox) { m_messageBox = std::move(messageBox); }
 
 public slots:
     void Timer1_Timer();
@@ -103,6 +111,8 @@ private:
     QTimer *m_timer1 = nullptr;
     QImage m_panelSheet; // Picture3
     std::chrono::microseconds m_chainPause{3000};
+    FileDialog m_fileOpenDialog;
+    MessageBox m_messageBox;
 };
 
 } // namespace trazzo

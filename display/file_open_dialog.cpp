@@ -1,0 +1,49 @@
+#include "file_open_dialog.h"
+
+#include "texts.h"
+
+#include <QFileDialog>
+
+namespace trazzo {
+
+QString pictureFilter()
+{
+    const QChar nul(u'\0');
+    QString f;
+    for (const QString &part : {texts::BmpFilter, QStringLiteral("*.bmp"), texts::AllFilesFilter, QStringLiteral("*.*")})
+        f += part + nul;
+    return f + nul;
+}
+
+QStringList nameFiltersOf(const QString &filter)
+{
+    QStringList parts = filter.split(QChar(u'\0'));
+    while (!parts.isEmpty() && parts.last().isEmpty())
+        parts.removeLast();
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString &name = parts[i];
+        const QString &pattern = parts[i + 1];
+        // Qt reads the pattern from the brackets at the end of the name.
+        const QString bracketed = QLatin1Char('(') + pattern + QLatin1Char(')');
+        filters << (name.endsWith(bracketed) ? name : name + QLatin1Char(' ') + bracketed);
+    }
+    return filters;
+}
+
+QString FileOpen_Dialog(QWidget *owner, const QString &filter)
+{
+    QFileDialog dialog(owner, texts::OpenFileTitle);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const QStringList filters = nameFiltersOf(filter);
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty())
+        dialog.selectNameFilter(filters.first());
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.first();
+}
+
+} // namespace trazzo
