@@ -1,16 +1,18 @@
 #include "form1.h"
 
+#include "app_folder.h"
 #include "back_paint.h"
 #include "board_surface.h"
 #include "clock_random.h"
 #include "file_open_dialog.h"
 #include "fonts.h"
-#include "status_line.h"
+#include "fitting_label.h"
 #include "texts.h"
 #include "tile_sheet_loader.h"
 #include "title_picture.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
@@ -34,11 +36,15 @@ QString fromUtf8(std::string_view text)
 
 } // namespace
 
-Form1::Form1(Random *random, QWidget *parent)
+Form1::Form1(Random *random, const QString &appFolder, QWidget *parent)
     : QMainWindow(parent),
       m_ownRandom(random ? nullptr : std::make_unique<ClockRandom>()),
-      m_game(*this, *this, *this, random ? *random : *m_ownRandom, *this)
+      m_game(*this, *this, *this, random ? *random : *m_ownRandom, *this),
+      m_appFolder(appFolder)
 {
+    Screen &screen = *this;
+    Sound &sound = *this;
+    m_endGame.reset(new EndGame(m_game.state(), m_scores.HighScores, screen, sound, m_namePrompt, m_highScoreWindow));
     setWindowTitle(texts::AppTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     // Fixed border: no resizing, no maximise button.
@@ -82,7 +88,7 @@ void Form1::createControls()
     connect(m_picture1, &BoardSurface::keyUp, this, &Form1::Picture1_KeyUp);
 
     auto label = [this](int x, int y, int w, int h, const QFont &font, const QString &text, bool status = false) {
-        auto *l = status ? new StatusLine(text, m_back) : new QLabel(text, m_back);
+        auto *l = status ? new FittingLabel(text, m_back) : new QLabel(text, m_back);
         l->setGeometry(x, y, w, h);
         l->setFont(font);
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -134,6 +140,10 @@ void Form1::createMenus()
 
 void Form1::Form_Load()
 {
+    m_appFolder = m_appFolder.isEmpty() ? programFolder() : withTrailingSeparator(m_appFolder);
+    // The score file's place: a "Windows" folder in the per-user data folder.
+    m_scores.setScoreFilePath(defaultScoreFilePath());
+    m_scores.HightScore_Load();
     Back_Paint(m_back->image(), m_panelSheet);
 
     adjustSize();
@@ -189,8 +199,29 @@ void Form1::Command1_Click(int index)
 
 void Form1::mnuG1_Click() { m_game.startMode(RefreshMode); }
 void Form1::mnuG2_Click() { m_game.startMode(FiveMode); }
-void Form1::mnuG4_Click() {}
-void Form1::mnuG6_Click() {}
+void Form1::mnuG4_Click() { m_highScoreWindow.showHighScores(); }
+
+void Form1::mnuG6_Click()
+{
+    // Ends the program at once, but not before the scores of this run are
+    // safe: the window's own close would have saved them.
+    saveScores();
+    m_exiting = true;
+    QCoreApplication::exit(0);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (!m_exiting)
+        saveScores();
+    QMainWindow::closeEvent(event);
+}
+
+void Form1::saveScores()
+{
+    if (!m_scores.HightScore_Save())
+        m_messageBox(texts::ScoresNotSaved.arg(m_scores.ScoreFilePath()));
+}
 void Form1::mnuO1_Click() {}
 void Form1::mnuH1_Click() {}
 void Form1::mnuH2_Click() {}
@@ -244,12 +275,6 @@ void Form1::PlayEffect(std::string_view fileName)
         m_sound->PlayEffect(fileName);
 }
 
-void Form1::End_Game(int &reason)
-{
-    if (m_gameOver)
-        m_gameOver->End_Game(reason);
-    else
-        m_game.state().GameMode = NoGame;
-}
+void Form1::End_Game(int &reason) { m_endGame->End_Game(reason); }
 
 } // namespace trazzo

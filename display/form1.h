@@ -1,6 +1,9 @@
 #pragma once
 
+#include "end_game.h"
+#include "form3.h"
 #include "game.h"
+#include "high_scores.h"
 #include "ports.h"
 
 #include <QImage>
@@ -27,11 +30,17 @@ class Form1 : public QMainWindow, private Screen, private Pause, private Sound, 
     Q_OBJECT
 public:
     // Without a random source the window seeds its own from the clock.
-    explicit Form1(Random *random = nullptr, QWidget *parent = nullptr);
+    // Without a program folder it is the executable's (tests pass one).
+    explicit Form1(Random *random = nullptr, const QString &appFolder = {}, QWidget *parent = nullptr);
     ~Form1() override;
 
-    // Start-up: background, sound check, title screen. Shows the window.
+    // Start-up: paths, scores, background, sound check, title screen.
+    // Shows the window.
     void Form_Load();
+
+    const QString &AppFolder() const { return m_appFolder; }
+    ScoreTable &scores() { return m_scores; }
+    HighScoreWindow &highScoreWindow() { return m_highScoreWindow; }
 
     Game &game() { return m_game; }
 
@@ -51,10 +60,8 @@ public:
     // The pause between filled cells of the red panel's walk.
     void setChainPause(std::chrono::microseconds pause) { m_chainPause = pause; }
 
-    // Where the real sound and game over plug in; null restores the
-    // stand-ins (silence, and a game over that only ends the game).
+    // Where the sound plugs in; null is silence.
     void setSound(Sound *sound) { m_sound = sound; }
-    void setGameOver(GameOver *gameOver) { m_gameOver = gameOver; }
 
     // The open dialog and the message box, replaceable so tests need no
     // modal windows.
@@ -77,7 +84,12 @@ public slots:
     void mnuH1_Click();
     void mnuH2_Click();
 
+protected:
+    // Form_Unload: closing the window saves the high scores.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void saveScores();
     void createControls();
     void createMenus();
     void followTimerInterval();
@@ -102,7 +114,12 @@ private:
     std::unique_ptr<Random> m_ownRandom;
     Game m_game;
     Sound *m_sound = nullptr;
-    GameOver *m_gameOver = nullptr;
+    QString m_appFolder;
+    ScoreTable m_scores;
+    DialogNamePrompt m_namePrompt{this};
+    HighScoreWindow m_highScoreWindow{m_scores.HighScores, this};
+    std::unique_ptr<EndGame> m_endGame;
+    bool m_exiting = false;
 
     BackSurface *m_back = nullptr;
     BoardSurface *m_picture1 = nullptr;

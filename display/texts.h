@@ -24,6 +24,10 @@ inline const QString PictureTooLarge = QStringLiteral("ピクチャが大きす�
 inline const QString PictureNotBmp = QStringLiteral("bmp または png のピクチャではありません。ピクチャは変更されていません。");
 inline const QString PictureUnreadable = QStringLiteral("ピクチャを読み込めませんでした。ピクチャは変更されていません。");
 
+// A save that failed must not pass unnoticed: the scores of this run
+// would be gone. %1 is the file.
+inline const QString ScoresNotSaved = QStringLiteral("スコアファイルを保存できませんでした。\n%1");
+
 // The two start buttons, Command1(0) and Command1(1).
 inline const QString RefreshButton = QStringLiteral("ﾘﾌﾚｯｼｭﾓｰﾄﾞ");
 inline const QString FiveButton = QStringLiteral("ﾌｧｲﾌﾞﾓｰﾄﾞ");

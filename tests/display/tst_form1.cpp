@@ -41,7 +41,7 @@ private slots:
     void buttonsAndShortcutsStartTheirMode();
     void arrowKeysSteerAndSpaceSpeedsUp();
     void aTickMovesTheHeadOnTheBoardImage();
-    void gameOverStandInEndsTheGame();
+    void wallEndsTheGameWithItsPicture();
 
 private:
     std::unique_ptr<ClockRandom> m_random;
@@ -278,6 +278,7 @@ void TestForm1::arrowKeysSteerAndSpaceSpeedsUp()
     QTest::keyClick(f.Picture1(), Qt::Key_Up);
     QTest::keyClick(f.Picture1(), Qt::Key_Left);
     QCOMPARE(f.game().state().MoveDir, 1);
+    QCOMPARE(f.game().state().HeadDir, 0);
     QCOMPARE(f.Timer1()->interval(), 100);
     QVERIFY(f.Timer1()->isActive());
     QTest::keyPress(f.Picture1(), Qt::Key_Space);
@@ -309,15 +310,22 @@ void TestForm1::aTickMovesTheHeadOnTheBoardImage()
     QCOMPARE(headCell.pixel(0, 0), sheet.pixel(24, 0)); // earth round the head
 }
 
-void TestForm1::gameOverStandInEndsTheGame()
+void TestForm1::wallEndsTheGameWithItsPicture()
 {
     Form1 &f = *m_form;
     f.mnuG2->trigger();
     GameState &s = f.game().state();
     s.HeadPos = 41 + 1; // (1, 1): the wall is one step up
     QTest::keyClick(f.Picture1(), Qt::Key_Up);
-    f.Timer1_Timer();
+    f.Timer1_Timer(); // a score of 0 on an empty table: no name is asked
     QCOMPARE(s.GameMode, NoGame);
+    QCOMPARE(s.Board, gameOverPicture());
+    QCOMPARE(f.Label4()->text(), QStringLiteral("壁にぶつかってしまい、ゲームオーバーです。"));
+    const QImage &img = f.Picture1()->image();
+    const QImage &sheet = f.Picture1()->tileSheet();
+    QCOMPARE(img.copy(12 * 5, 12 * 7, 12, 12), sheet.copy(84, 0, 12, 12)); // a red panel of the G
+    f.Timer1_Timer();
+    QCOMPARE(s.Board, gameOverPicture());
 }
 
 QTEST_MAIN(TestForm1)

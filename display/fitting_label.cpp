@@ -1,24 +1,25 @@
-#include "status_line.h"
+#include "fitting_label.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 
 namespace trazzo {
 
-void StatusLine::paintEvent(QPaintEvent *)
+void FittingLabel::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.setPen(palette().color(QPalette::WindowText));
-    // The Japanese faces draw a little larger than the ones the line was
-    // laid out for; step the size down until the text's ink fits.
+    // Measure with a full-width character and a descender added, so every
+    // label of the same face and height gets the same size and baseline,
+    // whatever its own text.
+    const QString probe = QStringLiteral("国g") + text();
     QFont f = font();
-    QRect ink = QFontMetrics(f).tightBoundingRect(text());
+    QRect ink = QFontMetrics(f).tightBoundingRect(probe);
     for (int px = QFontInfo(f).pixelSize() - 1; ink.height() > height() && px >= 8; --px) {
         f.setPixelSize(px);
-        ink = QFontMetrics(f).tightBoundingRect(text());
+        ink = QFontMetrics(f).tightBoundingRect(probe);
     }
     p.setFont(f);
-    // Centre the ink in the line.
     const int baseline = (height() - ink.height()) / 2 - ink.top();
     p.drawText(QPoint(0, baseline), text());
 }

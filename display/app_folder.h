@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+namespace trazzo {
+
+// A folder path ending in exactly one separator, so a file name can be
+// appended: "/usr/lib/trazzo" gives "/usr/lib/trazzo/", "/" stays "/".
+QString withTrailingSeparator(const QString &folder);
+
+// The folder of the running executable, ending in a separator. Through a
+// symlink this is the folder of the real file, where its data lies.
+QString programFolder();
+
+} // namespace trazzo

@@ -1,0 +1,88 @@
+#include "end_game.h"
+
+#include "board.h"
+#include "texts.h"
+
+namespace trazzo {
+
+std::string gameOverPicture()
+{
+    const std::string_view stone = "0000000000000000000000000000000000000000";
+    const std::string_view g9 = "0000700070700707070707007000000000000000";
+    return joinRows({
+        stone, stone, stone, stone, stone, stone, stone,
+        "0000077700000000000000000000000000000000",
+        "0000700070077007707000770000000000000000",
+        g9,
+        "0000700000077707070707777000000000000000",
+        "0000700770700707070707000000000000000000",
+        g9,
+        "0000077770077707070700770000000000000000",
+        stone, stone,
+        "0000000000000000000777000000000000000000",
+        "0000000000000000007000707070077007070000",
+        "0000000000000000007000707070700707700000",
+        "0000000000000000007000707070777707000000",
+        "0000000000000000007000707070700007000000",
+        "0000000000000000007000707070700707000000",
+        "0000000000000000000777000700077007000000",
+        stone, stone, stone, stone, stone, stone, stone,
+    });
+}
+
+int firstSlotOf(std::int32_t gameMode)
+{
+    if (gameMode == RefreshMode)
+        return 0;
+    if (gameMode == FiveMode)
+        return 3;
+    return -1;
+}
+
+int rankSlot(const HighScores &table, std::int32_t gameMode, std::int32_t score)
+{
+    const int b = firstSlotOf(gameMode);
+    if (b < 0)
+        return -1;
+    for (int slot = b; slot < b + 3; ++slot)
+        if (table[static_cast<std::size_t>(slot)].Score < score)
+            return slot;
+    return -1;
+}
+
+void insertEntry(HighScores &table, int slot, const ScoreEntry &entry)
+{
+    const int last = slot < 3 ? 2 : 5;
+    for (int s = last; s > slot; --s)
+        table[static_cast<std::size_t>(s)] = table[static_cast<std::size_t>(s - 1)];
+    table[static_cast<std::size_t>(slot)] = entry;
+}
+
+void EndGame::End_Game(int &reason)
+{
+    m_sound.PlayEffect(texts::OutWav);
+    const QByteArray message = (reason == 0 ? texts::HitWall : texts::FellInHole).toUtf8();
+    m_screen.showStatus(std::string_view(message.constData(), static_cast<std::size_t>(message.size())));
+    m_screen.repaintStatus();
+    m_state.HeadDir = 3;
+    m_state.Board = gameOverPicture();
+    m_screen.Board_Paint(m_state.Board);
+    m_screen.presentBoard();
+
+    if (firstSlotOf(m_state.GameMode) >= 0) {
+        const int slot = rankSlot(m_table, m_state.GameMode, m_state.Score);
+        if (slot >= 0) {
+            m_sound.PlayEffect(texts::HighWav);
+            const QString ranks[] = {texts::RankedFirst, texts::RankedSecond, texts::RankedThird};
+            const QString prompt = ranks[slot % 3] + QLatin1Char('\n') + texts::EnterName;
+            const QString name = m_prompt.askName(prompt);
+            insertEntry(m_table, slot, ScoreEntry{m_state.Score, cleanName(name)});
+            m_view.showHighScores();
+        } else {
+            m_sound.PlayEffect(texts::OverWav);
+        }
+    }
+    m_state.GameMode = NoGame;
+}
+
+} // namespace trazzo

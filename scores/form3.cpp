@@ -1,0 +1,161 @@
+#include "form3.h"
+
+#include "fitting_label.h"
+#include "fonts.h"
+#include "texts.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScreen>
+#include <QStyle>
+
+#include <cmath>
+#include <random>
+
+namespace trazzo {
+
+QString scoreLine(int slot, const ScoreEntry &entry)
+{
+    const QString score = (QStringLiteral("      ") + QString::number(entry.Score)).right(6);
+    return QString::number(slot + 1) + QStringLiteral(". ") + score + QLatin1Char(' ') + entry.Name;
+}
+
+QImage highScoreBackground()
+{
+    QImage img(Form3::Width, Form3::Height, QImage::Format_RGB32);
+    std::mt19937 gen(1983);
+    std::uniform_int_distribution<int> grain(-3, 3);
+    // Marble: soft diagonal veins of a slowly bending sine, plus grain.
+    auto marble = [&](int x, int y, int lo, int hi) {
+        const double vein = std::sin(0.09 * x + 0.05 * y + 2.2 * std::sin(0.045 * y + 0.02 * x));
+        const double t = 0.5 + 0.5 * vein * std::abs(vein);
+        return std::clamp(int(lo + (hi - lo) * t) + grain(gen), lo, hi);
+    };
+    for (int y = 0; y < Form3::Height; ++y)
+        for (int x = 0; x < Form3::Width; ++x) {
+            const int v = marble(x, y, 192, 215);
+            img.setPixel(x, y, qRgb(v, v, v));
+        }
+    // The two sunken panels, one behind each mode's lines.
+    for (const auto &[top, bottom] : {std::pair{19, 71}, std::pair{93, 145}}) {
+        const int left = 2, right = 219;
+        for (int y = top; y <= bottom; ++y)
+            for (int x = left; x <= right; ++x) {
+                int v = marble(x + 57, y + 31, 242, 255);
+                if (y == top || x == left)
+                    v = 128;
+                else if (y == bottom || x == right)
+                    v = 255;
+                img.setPixel(x, y, qRgb(v, v, v));
+            }
+    }
+    return img;
+}
+
+Form3::Form3(const HighScores &table, QWidget *mainWindow)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_mainWindow(mainWindow), m_background(highScoreBackground())
+{
+    // A window of its own, not a child of the main one: disabling the main
+    // window must not disable this one. It does not keep the game running
+    // once the main window is gone.
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowTitle(texts::HighScoreTitle);
+    setFixedSize(Width, Height);
+
+    QFont heading(ProportionalGothic);
+    heading.setPointSizeF(11.25);
+    QFont line(FixedGothic);
+    line.setPointSizeF(11.25);
+    line.setStyleHint(QFont::TypeWriter);
+    auto label = [this](int x, int y, int w, const QFont &font) {
+        auto *l = new FittingLabel(this);
+        l->setGeometry(x, y, w, 15);
+        l->setFont(font);
+        QPalette pal = l->palette();
+        pal.setColor(QPalette::WindowText, Qt::black);
+        l->setPalette(pal);
+        return l;
+    };
+    m_headings[0] = label(2, 2, 110, heading);
+    m_headings[0]->setText(texts::RefreshHeading);
+    m_headings[1] = label(2, 76, 85, heading);
+    m_headings[1]->setText(texts::FiveHeading);
+    const int tops[] = {22, 38, 54, 96, 112, 128};
+    for (std::size_t k = 0; k < m_lines.size(); ++k)
+        m_lines[k] = label(6, tops[k], 200, line);
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()).topLeft());
+    Form_Load(table);
+}
+
+void Form3::Form_Load(const HighScores &table)
+{
+    for (std::size_t k = 0; k < m_lines.size(); ++k)
+        m_lines[k]->setText(scoreLine(static_cast<int>(k), table[k]));
+    if (m_mainWindow)
+        m_mainWindow->setEnabled(false);
+}
+
+void Form3::Form_Unload()
+{
+    if (m_mainWindow)
+        m_mainWindow->setEnabled(true);
+}
+
+bool Form3::event(QEvent *event)
+{
+    // Any key at all closes the window, Tab and lone modifiers included.
+    if (event->type() == QEvent::KeyPress) {
+        close();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void Form3::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.drawImage(QPoint(0, 0), m_background);
+}
+
+void Form3::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+HighScoreWindow::~HighScoreWindow()
+{
+    delete m_window.data();
+}
+
+void HighScoreWindow::showHighScores()
+{
+    if (m_window) {
+        m_window->raise();
+        m_window->activateWindow();
+        return;
+    }
+    m_window = new Form3(m_table, m_mainWindow);
+    m_window->show();
+}
+
+QString DialogNamePrompt::askName(const QString &prompt)
+{
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(texts::NamePromptTitle);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(QString());
+    dialog.setInputMode(QInputDialog::TextInput);
+    if (auto *edit = dialog.findChild<QLineEdit *>())
+        edit->setMaxLength(MaxNameLength);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
+} // namespace trazzo
