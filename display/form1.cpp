@@ -46,10 +46,12 @@ Form1::Form1(Random *random, const QString &appFolder, QWidget *parent)
     Sound &sound = *this;
     m_endGame.reset(new EndGame(m_game.state(), m_scores.HighScores, screen, sound, m_namePrompt, m_highScoreWindow));
     setWindowTitle(texts::AppTitle);
-    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    m_icon = QPixmap(QStringLiteral(":/icon.png"));
+    setWindowIcon(QIcon(m_icon));
     // Fixed border: no resizing, no maximise button.
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     m_fileOpenDialog = FileOpen_Dialog;
+    m_endProgram = [] { QCoreApplication::exit(0); };
     m_messageBox = [this](const QString &text) {
         QMessageBox box(QMessageBox::NoIcon, texts::AppTitle, text, QMessageBox::Ok, this);
         box.exec();
@@ -145,6 +147,12 @@ void Form1::Form_Load()
     m_scores.setScoreFilePath(defaultScoreFilePath());
     m_scores.HightScore_Load();
     Back_Paint(m_back->image(), m_panelSheet);
+    if (!allWaveFilesPresent(m_appFolder))
+        mnuO1->setEnabled(false);
+    m_soundEffects = std::make_unique<SoundEffects>(m_appFolder, [this] { return mnuO1->isChecked(); });
+    if (!m_sound)
+        m_sound = m_soundEffects.get();
+    // The random source was seeded from the clock when the window was made.
 
     adjustSize();
     if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -207,7 +215,7 @@ void Form1::mnuG6_Click()
     // safe: the window's own close would have saved them.
     saveScores();
     m_exiting = true;
-    QCoreApplication::exit(0);
+    m_endProgram();
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -222,9 +230,10 @@ void Form1::saveScores()
     if (!m_scores.HightScore_Save())
         m_messageBox(texts::ScoresNotSaved.arg(m_scores.ScoreFilePath()));
 }
+// The check mark is the option itself; the action flips it on its own.
 void Form1::mnuO1_Click() {}
-void Form1::mnuH1_Click() {}
-void Form1::mnuH2_Click() {}
+void Form1::mnuH1_Click() { m_readme.open(m_appFolder); }
+void Form1::mnuH2_Click() { m_aboutWindow.show(); }
 
 void Form1::mnuO3_Click()
 {

@@ -5,6 +5,9 @@
 #include "game.h"
 #include "high_scores.h"
 #include "ports.h"
+#include "form2.h"
+#include "readme_opener.h"
+#include "sound_effects.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -60,8 +63,14 @@ public:
     // The pause between filled cells of the red panel's walk.
     void setChainPause(std::chrono::microseconds pause) { m_chainPause = pause; }
 
-    // Where the sound plugs in; null is silence.
+    // The sound the game plays through. Start-up plugs in the wave files
+    // unless a sound was set before; tests record instead.
     void setSound(Sound *sound) { m_sound = sound; }
+    // How the read-me is shown; tests stand in for the desktop's opener.
+    void setReadmeOpener(ReadmeOpener opener) { m_readme = std::move(opener); }
+    AboutWindow &aboutWindow() { return m_aboutWindow; }
+    // How the exit command ends the program; tests keep it running.
+    void setEndProgram(std::function<void()> end) { m_endProgram = std::move(end); }
 
     // The open dialog and the message box, replaceable so tests need no
     // modal windows.
@@ -115,10 +124,15 @@ private:
     Game m_game;
     Sound *m_sound = nullptr;
     QString m_appFolder;
+    QImage m_panelSheet; // Picture3
+    QPixmap m_icon;
     ScoreTable m_scores;
     DialogNamePrompt m_namePrompt{this};
     HighScoreWindow m_highScoreWindow{m_scores.HighScores, this};
     std::unique_ptr<EndGame> m_endGame;
+    std::unique_ptr<SoundEffects> m_soundEffects;
+    ReadmeOpener m_readme{this};
+    AboutWindow m_aboutWindow{m_panelSheet, m_icon, this};
     bool m_exiting = false;
 
     BackSurface *m_back = nullptr;
@@ -126,10 +140,10 @@ private:
     std::array<QLabel *, 4> m_labels{};
     std::array<QPushButton *, 2> m_command1{};
     QTimer *m_timer1 = nullptr;
-    QImage m_panelSheet; // Picture3
     std::chrono::microseconds m_chainPause{3000};
     FileDialog m_fileOpenDialog;
     MessageBox m_messageBox;
+    std::function<void()> m_endProgram;
 };
 
 } // namespace trazzo

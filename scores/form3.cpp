@@ -82,8 +82,10 @@ Form3::Form3(const HighScores &table, QWidget *mainWindow)
         return l;
     };
     m_headings[0] = label(2, 2, 110, heading);
+    m_headings[0]->setFitWidth(true);
     m_headings[0]->setText(texts::RefreshHeading);
     m_headings[1] = label(2, 76, 85, heading);
+    m_headings[1]->setFitWidth(true);
     m_headings[1]->setText(texts::FiveHeading);
     const int tops[] = {22, 38, 54, 96, 112, 128};
     for (std::size_t k = 0; k < m_lines.size(); ++k)

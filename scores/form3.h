@@ -9,6 +9,8 @@
 
 #include <array>
 
+#include "fitting_label.h"
+
 class QLabel;
 
 namespace trazzo {
@@ -44,7 +46,7 @@ private:
 
     QPointer<QWidget> m_mainWindow;
     QImage m_background;
-    std::array<QLabel *, 2> m_headings{};
+    std::array<FittingLabel *, 2> m_headings{};
     std::array<QLabel *, 6> m_lines{};
 };
 

@@ -6,6 +6,7 @@
 #include "clock_random.h"
 #include "fonts.h"
 #include "form1.h"
+#include "sound_effects.h"
 #include "texts.h"
 #include "title_picture.h"
 
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -44,16 +46,23 @@ private slots:
     void wallEndsTheGameWithItsPicture();
 
 private:
+    QTemporaryDir m_folder; // the program's folder, with the wave files
     std::unique_ptr<ClockRandom> m_random;
     std::unique_ptr<Form1> m_form;
 };
 
-void TestForm1::initTestCase() { installFontSubstitutes(); }
+void TestForm1::initTestCase()
+{
+    installFontSubstitutes();
+    QVERIFY(m_folder.isValid());
+    for (const QString &name : WaveFiles)
+        QVERIFY(QFile::copy(QStringLiteral(TRAZZO_SOURCE_DIR "/assets/sounds/") + name, m_folder.filePath(name)));
+}
 
 void TestForm1::init()
 {
     m_random = std::make_unique<ClockRandom>(20261206);
-    m_form = std::make_unique<Form1>(m_random.get());
+    m_form = std::make_unique<Form1>(m_random.get(), m_folder.path());
     m_form->setChainPause(std::chrono::microseconds(0));
     m_form->Form_Load();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));

@@ -1,0 +1,19 @@
+#pragma once
+
+// Texts of the menus' commands and the About window (UTF-8).
+
+#include <QString>
+
+namespace trazzo::texts {
+
+inline const QString ReadmeFile = QStringLiteral("Readme.txt");
+inline const QString NoTextViewer = QStringLiteral("メモ帳が見つからないため参照できません。");
+
+inline const QString AboutTitle = QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報");
+inline const QString AboutName = QStringLiteral("Trazzo");
+inline const QString AboutFeedback =
+    QStringLiteral("当ゲームに関する感想や不具合等は下記アドレスまでご報告くだされば幸いです。");
+inline const QString AboutContact = QStringLiteral("trazzo@example.org");
+inline const QString AboutCopyright = QStringLiteral("© 2026 Trazzo developers");
+
+} // namespace trazzo::texts
