@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -61,6 +63,7 @@ private slots:
     void saveCreatesTheFolder();
     void saveIntoAFolderItCannotWriteKeepsTheOldFile();
     void folderInPlaceOfTheFileIsLeftAlone();
+    void writeCutShortKeepsTheOldFile();
     void namesAreCleanedForTheFile_data();
     void namesAreCleanedForTheFile();
     void defaultPathFollowsXdgDataHome();
@@ -279,6 +282,32 @@ void TestScoreFile::saveIntoAFolderItCannotWriteKeepsTheOldFile()
         QCOMPARE(WEXITSTATUS(status), 0);
     }
     QCOMPARE(readAll(path()), before);
+}
+
+void TestScoreFile::writeCutShortKeepsTheOldFile()
+{
+    // A full disk, played by a file-size limit in a child process: the
+    // write stops part way, and the save must say so and keep the old file.
+    ScoreTable t(path());
+    t.HighScores = sample();
+    QVERIFY(t.HightScore_Save());
+    const QByteArray before = readAll(path());
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64, 64};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        for (ScoreEntry &e : t.HighScores)
+            e.Name = QString(30, QLatin1Char('n'));
+        _exit(t.HightScore_Save() ? 1 : 0);
+    }
+    int status = -1;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+    QCOMPARE(readAll(path()), before);
+    // No half-written temporary file is left beside it.
+    QCOMPARE(QDir(m_dir->filePath("Windows")).entryList(QDir::Files), QStringList{"Trazzo.ini"});
 }
 
 void TestScoreFile::folderInPlaceOfTheFileIsLeftAlone()
