@@ -42,6 +42,8 @@ void BoardSurface::copyTile(int sx, int sy, int c, int r, Combine how)
             }
         }
     }
+    // The change shows at the next repaint; presenting forces it at once.
+    update(Border + c * TileSize, Border + r * TileSize, TileSize, TileSize);
 }
 
 void BoardSurface::Cell_Paint(int c, int r, int k)

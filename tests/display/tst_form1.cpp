@@ -317,6 +317,21 @@ void TestForm1::aTickMovesTheHeadOnTheBoardImage()
     const QImage head = sheet.copy(24, 12, 12, 12);
     QCOMPARE(headCell.pixel(6, 6), head.pixel(6, 6));
     QCOMPARE(headCell.pixel(0, 0), sheet.pixel(24, 0)); // earth round the head
+
+    // What a tick draws reaches the screen without a present: the next
+    // ordinary repaint comes on its own.
+    int paints = 0;
+    struct PaintCounter : QObject {
+        int &n;
+        explicit PaintCounter(int &count) : n(count) {}
+        bool eventFilter(QObject *, QEvent *e) override { return n += e->type() == QEvent::Paint, false; }
+    } counter(paints);
+    f.Picture1()->installEventFilter(&counter);
+    f.Timer1()->stop(); // only this test's tick draws now
+    QTest::qWait(50);   // let anything already due be painted
+    paints = 0;
+    f.Timer1_Timer();
+    QTRY_VERIFY_WITH_TIMEOUT(paints > 0, 300);
 }
 
 void TestForm1::wallEndsTheGameWithItsPicture()
