@@ -31,7 +31,9 @@ int layoutLines(QTextLayout &layout, int width, int lineHeight)
 void FittingLabel::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    p.setPen(palette().color(QPalette::WindowText));
+    // A window locked by the high-score or About window keeps its texts
+    // readable, as the old labels did.
+    p.setPen(palette().color(QPalette::Active, QPalette::WindowText));
     QFont f = font();
     if (wordWrap()) {
         // Lines one em apart, as the old faces had them; shrink until all

@@ -46,6 +46,7 @@ private:
 };
 
 // Opens Form2 over the main window, or brings the open one to the front.
+// The pictures belong to the main window and are read when it opens.
 class AboutWindow {
 public:
     AboutWindow(const QImage &panelSheet, const QPixmap &icon, QWidget *mainWindow)
@@ -59,7 +60,7 @@ public:
 
 private:
     const QImage &m_panelSheet;
-    QPixmap m_icon;
+    const QPixmap &m_icon;
     QWidget *m_mainWindow;
     QPointer<Form2> m_window;
 };

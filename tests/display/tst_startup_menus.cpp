@@ -247,6 +247,10 @@ void TestStartupMenus::aboutAndHighScoresLockTheMainWindow()
     QVERIFY(window);
     QVERIFY(window->isVisible());
     QVERIFY(!f->isEnabled());
+    if (about) {
+        const QLabel *icon = f->aboutWindow().window()->Image1();
+        QVERIFY(icon->pixmap().toImage() == QImage(QStringLiteral(":/icon.png")).convertToFormat(icon->pixmap().toImage().format()));
+    }
     // The game goes on meanwhile: the timer is not stopped.
     QVERIFY(f->Timer1()->isActive());
     QVERIFY(window->close());
