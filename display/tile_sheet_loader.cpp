@@ -2,6 +2,7 @@
 
 #include "texts.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -48,11 +49,22 @@ std::optional<QImage> loadTileSheet(const QString &path, QString *reason)
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
+        return refuse(reason, info.exists() ? texts::PictureUnreadable : texts::PictureMissing);
+    // The file may have grown since it was measured.
+    const QByteArray bytes = file.read(MaxTileSheetFileBytes + 1);
+    if (file.error() != QFileDevice::NoError)
         return refuse(reason, texts::PictureUnreadable);
+    return loadTileSheet(bytes, reason);
+}
+
+std::optional<QImage> loadTileSheet(const QByteArray &bytes, QString *reason)
+{
+    if (bytes.size() > MaxTileSheetFileBytes)
+        return refuse(reason, texts::PictureTooLarge);
 
     // Tell the format from the content, but only among the two we read;
     // no other decoder ever sees the file.
-    const QByteArray head = file.peek(54);
+    const QByteArray head = bytes.left(54);
     QByteArray format;
     if (head.startsWith("BM"))
         format = "bmp";
@@ -61,7 +73,10 @@ std::optional<QImage> loadTileSheet(const QString &path, QString *reason)
     else
         return refuse(reason, texts::PictureNotBmp);
 
-    QImageReader reader(&file, format);
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(false);
     reader.setAllocationLimit(8); // MB; a sheet needs a few KB
     const QSize size = reader.size();
@@ -70,7 +85,7 @@ std::optional<QImage> loadTileSheet(const QString &path, QString *reason)
     if (size.width() > MaxTileSheetSide || size.height() > MaxTileSheetSide)
         return refuse(reason, texts::PictureTooLarge);
 
-    if (format == "bmp" && !bmpIsComplete(head, info.size()))
+    if (format == "bmp" && !bmpIsComplete(head, bytes.size()))
         return refuse(reason, texts::PictureUnreadable);
 
     QImage image;

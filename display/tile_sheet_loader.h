@@ -12,6 +12,8 @@ namespace trazzo {
 // sheet is refused before it is decoded. On failure returns nothing and
 // says why in `reason` (for the player).
 std::optional<QImage> loadTileSheet(const QString &path, QString *reason = nullptr);
+// The same checks on the bytes of a file already read.
+std::optional<QImage> loadTileSheet(const QByteArray &bytes, QString *reason = nullptr);
 
 // Limits of what is taken as a tile sheet.
 inline constexpr qint64 MaxTileSheetFileBytes = 4 * 1024 * 1024;

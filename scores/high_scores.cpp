@@ -129,6 +129,20 @@ HighScores parseScoreFile(const QString &text)
     return table;
 }
 
+HighScores readScoreFile(QByteArray bytes, bool goesOn, bool *setAside)
+{
+    const bool whole = !goesOn && bytes.size() <= MaxScoreFileBytes;
+    if (!whole) {
+        // Keep whole lines only, so the cut does not split a character.
+        bytes.truncate(MaxScoreFileBytes);
+        bytes.truncate(bytes.lastIndexOf('\n') + 1);
+    }
+    bool ok = false;
+    const QString text = decodeScoreFile(bytes, &ok);
+    *setAside = !ok || !whole;
+    return ok ? parseScoreFile(text) : HighScores{};
+}
+
 QByteArray formatScoreFile(const HighScores &table, const QString &savedAt)
 {
     QString text = texts::ScoreFileHeader + savedAt + QStringLiteral("\r\n");
@@ -169,18 +183,8 @@ void ScoreTable::HightScore_Load()
         m_setAside = true;
         return;
     }
-    QByteArray bytes = file.read(MaxScoreFileBytes + 1);
-    const bool whole = bytes.size() <= MaxScoreFileBytes && file.atEnd();
-    if (!whole) {
-        // Keep whole lines only, so the cut does not split a character.
-        bytes.truncate(MaxScoreFileBytes);
-        bytes.truncate(bytes.lastIndexOf('\n') + 1);
-    }
-    bool ok = false;
-    const QString text = decodeScoreFile(bytes, &ok);
-    m_setAside = !ok || !whole;
-    if (ok)
-        HighScores = parseScoreFile(text);
+    const QByteArray bytes = file.read(MaxScoreFileBytes + 1);
+    HighScores = readScoreFile(bytes, !file.atEnd() || file.error() != QFileDevice::NoError, &m_setAside);
 }
 
 bool ScoreTable::HightScore_Save()

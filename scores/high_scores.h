@@ -52,6 +52,10 @@ QString scoreField(std::int32_t score);                   // last six of "000000
 std::int32_t scoreFieldValue(const QString &firstSix);    // the numeric value of a field
 QString decodeScoreFile(const QByteArray &bytes, bool *ok); // UTF-8, else Shift-JIS
 HighScores parseScoreFile(const QString &text);
+// What load makes of the bytes read from a score file: at most
+// MaxScoreFileBytes of them are used, and `goesOn` says the file held more.
+// `setAside` is set when the file could not be taken whole.
+HighScores readScoreFile(QByteArray bytes, bool goesOn, bool *setAside);
 QByteArray formatScoreFile(const HighScores &table, const QString &savedAt);
 
 // The per-user place of the score file: <AppDataLocation>/Windows/Trazzo.ini.

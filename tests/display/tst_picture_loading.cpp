@@ -46,6 +46,7 @@ private slots:
     void pictureRepaintsWhateverTheBoardHolds();
     void refusedPictureKeepsTheOldSheet_data();
     void refusedPictureKeepsTheOldSheet();
+    void pictureDeletedAfterTheDialogKeepsTheGame();
 
 private:
     QTemporaryDir m_dir;
@@ -195,6 +196,33 @@ void TestPictureLoading::refusedPictureKeepsTheOldSheet()
     QCOMPARE(m_messages, QStringList{reason});
     QCOMPARE(m_form->Picture1()->tileSheet(), sheet);
     QCOMPARE(m_form->Picture1()->image(), board);
+}
+
+void TestPictureLoading::pictureDeletedAfterTheDialogKeepsTheGame()
+{
+    // The file is there when the dialog accepts it and gone when we load.
+    Form1 &f = *m_form;
+    f.mnuG1->trigger();
+    f.Picture1_KeyDown(39);
+    f.Timer1_Timer();
+    const GameState before = f.game().state();
+    const QString path = m_dir.filePath(QStringLiteral("gone.bmp"));
+    f.setFileOpenDialog([&](QWidget *, const QString &) {
+        [&] { QVERIFY(flatSheet().save(path, "BMP")); }();
+        QFile::remove(path);
+        return path;
+    });
+    const QImage sheet = f.Picture1()->tileSheet();
+    const QImage board = f.Picture1()->image();
+    f.mnuO3->trigger();
+    QCOMPARE(m_messages, QStringList{texts::PictureMissing});
+    QCOMPARE(f.Picture1()->tileSheet(), sheet);
+    QCOMPARE(f.Picture1()->image(), board);
+    QCOMPARE(f.game().state().Board, before.Board);
+    QCOMPARE(f.game().state().GameMode, before.GameMode);
+    // The game goes on from where it was.
+    f.Timer1_Timer();
+    QCOMPARE(f.game().state().HeadPos, before.HeadPos + 1);
 }
 
 QTEST_MAIN(TestPictureLoading)

@@ -8,6 +8,8 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -64,6 +66,7 @@ private slots:
     void saveIntoAFolderItCannotWriteKeepsTheOldFile();
     void folderInPlaceOfTheFileIsLeftAlone();
     void writeCutShortKeepsTheOldFile();
+    void fullDiskKeepsTheOldFile();
     void namesAreCleanedForTheFile_data();
     void namesAreCleanedForTheFile();
     void defaultPathFollowsXdgDataHome();
@@ -308,6 +311,47 @@ void TestScoreFile::writeCutShortKeepsTheOldFile()
     QCOMPARE(readAll(path()), before);
     // No half-written temporary file is left beside it.
     QCOMPARE(QDir(m_dir->filePath("Windows")).entryList(QDir::Files), QStringList{"Trazzo.ini"});
+}
+
+void TestScoreFile::fullDiskKeepsTheOldFile()
+{
+    // A real full disk: a tiny tmpfs over the score folder, in a mount
+    // namespace of a child's own so nothing outlives the test.
+    ScoreTable t(path());
+    t.HighScores = sample();
+    const QString folder = m_dir->filePath("Windows");
+    enum : int { Kept = 0, Skip = 77 };
+    const pid_t child = fork();
+    if (child == 0) {
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", qPrintable(folder), "tmpfs", 0, "size=16k") != 0)
+            _exit(Skip);
+        if (!t.HightScore_Save())
+            _exit(10);
+        const QByteArray before = readAll(path());
+        // Fill what is left, then try to save a changed table.
+        QFile filler(folder + QStringLiteral("/filler"));
+        if (!filler.open(QIODevice::WriteOnly))
+            _exit(11);
+        const QByteArray block(1024, 'f');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+        filler.close();
+        t.HighScores[0] = {424242, QStringLiteral("new")};
+        if (t.HightScore_Save())
+            _exit(12); // claimed a save that cannot have happened
+        if (readAll(path()) != before)
+            _exit(13);
+        if (QDir(folder).entryList(QDir::Files) != QStringList{"Trazzo.ini", "filler"})
+            _exit(14); // a temporary file left behind
+        _exit(Kept);
+    }
+    int status = -1;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    if (WEXITSTATUS(status) == Skip)
+        QSKIP("cannot mount a small tmpfs here (needs CAP_SYS_ADMIN); the file-size limit test stands in");
+    QCOMPARE(WEXITSTATUS(status), int(Kept));
 }
 
 void TestScoreFile::folderInPlaceOfTheFileIsLeftAlone()

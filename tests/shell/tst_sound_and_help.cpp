@@ -29,6 +29,7 @@ private slots:
     void effectsPlayOnlyWhileTheOptionIsOn();
     void aNewEffectCutsTheLastOneOff();
     void unknownOrUnloadableEffectsAreSilent();
+    void waveFileDeletedWhileRunningIsHarmless();
     void everyWaveFileIsNeeded_data();
     void everyWaveFileIsNeeded();
     void readmeGoesToTheOpenerAsOneArgument();
@@ -74,6 +75,36 @@ void TestSoundAndHelp::unknownOrUnloadableEffectsAreSilent()
     sound.PlayEffect("Get.wav");
     sound.PlayEffect("Beep.wav");
     QVERIFY(log.isEmpty());
+}
+
+void TestSoundAndHelp::waveFileDeletedWhileRunningIsHarmless()
+{
+    // Qt's own effects, loaded up front; then the files go away under the
+    // running game and every effect is played again and again.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    for (const QString &name : WaveFiles)
+        QVERIFY(QFile::copy(QStringLiteral(TRAZZO_SOURCE_DIR "/assets/sounds/") + name, dir.filePath(name)));
+    SoundEffects sound(dir.path() + "/", [] { return true; });
+    QCoreApplication::processEvents();
+    QVERIFY(QFile::remove(dir.filePath(QStringLiteral("Gold.wav"))));
+    QVERIFY(QFile::remove(dir.filePath(QStringLiteral("Over.wav"))));
+    // One replaced by a file that is no wave at all.
+    QFile junk(dir.filePath(QStringLiteral("Get.wav")));
+    QVERIFY(junk.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    junk.write("RIFF\xff\xff\xff\xffWAVEjunk");
+    junk.close();
+    for (int round = 0; round < 20; ++round) {
+        for (const QString &name : WaveFiles)
+            sound.PlayEffect(name.toStdString());
+        QCoreApplication::processEvents();
+    }
+    // A fresh start in that folder still comes up, silent where files are gone.
+    QVERIFY(!allWaveFilesPresent(dir.path() + "/"));
+    SoundEffects again(dir.path() + "/", [] { return true; });
+    for (const QString &name : WaveFiles)
+        again.PlayEffect(name.toStdString());
+    QCoreApplication::processEvents();
 }
 
 void TestSoundAndHelp::everyWaveFileIsNeeded_data()
