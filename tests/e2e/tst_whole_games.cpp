@@ -267,7 +267,8 @@ void TestWholeGames::playGame(Form1 &f, ScriptedRandom &random, RecordingSound &
 
     // The high-score window shows the new entry; any key closes it.
     Form3 *table = f.highScoreWindow().window();
-    QVERIFY(table && table->isVisible());
+    QVERIFY(table);
+    QVERIFY(table->isVisible());
     QVERIFY(!f.isEnabled());
     const int slot = refresh ? 0 : 3;
     QCOMPARE(table->Label2(slot)->text(), scoreLine(slot, ScoreEntry{plan.score, plan.name}));
