@@ -24,5 +24,7 @@ clean:
 # Benchmarks, Release build in build-release/.
 bench: deps
 	cmake --preset release
-	cmake --build --preset release --target bench_engine
+	cmake --build --preset release --target trazzo bench_engine bench_window bench_startup
 	./build-release/bench/bench_engine
+	xvfb-run -a -s "-screen 0 1024x768x24 -br -noreset" ./build-release/bench/bench_window
+	xvfb-run -a -s "-screen 0 1024x768x24 -br -noreset" ./build-release/bench/bench_startup ./build-release/trazzo
