@@ -8,8 +8,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6
     qt6-qpa-plugins libgl-dev
     fonts-noto-cjk xdg-utils
-    xvfb x11-utils
-    libbenchmark-dev
+    xvfb xauth x11-utils
+    libbenchmark-dev libx11-dev
 )
 
 missing=()
