@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`.
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench clean install install-check
 
 all: build
 
@@ -17,6 +17,17 @@ run: build
 
 test: build
 	ctest --preset default
+
+# Installs into PREFIX (default /usr/local; as root, or with sudo for a
+# system prefix): the program in lib/trazzo, the command in bin, the menu
+# entry, icons, AppStream file and manual page under share.
+PREFIX ?= /usr/local
+install: build
+	cmake --install build --prefix "$(PREFIX)"
+
+# An install into a throw-away prefix, validated and started under Xvfb.
+install-check: build
+	tools/check-install.sh
 
 clean:
 	rm -rf build build-release

@@ -9,6 +9,7 @@ packages=(
     qt6-qpa-plugins libgl-dev
     fonts-noto-cjk xdg-utils
     xvfb xauth x11-utils
+    desktop-file-utils appstream
     libbenchmark-dev libx11-dev
 )
 
