@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`.
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench clean install install-check
 
 all: build
 
@@ -18,11 +18,24 @@ run: build
 test: build
 	ctest --preset default
 
+# Installs into PREFIX (default /usr/local; as root, or with sudo for a
+# system prefix): the program in lib/trazzo, the command in bin, the menu
+# entry, icons, AppStream file and manual page under share.
+PREFIX ?= /usr/local
+install: build
+	cmake --install build --prefix "$(PREFIX)"
+
+# An install into a throw-away prefix, validated and started under Xvfb.
+install-check: build
+	tools/check-install.sh
+
 clean:
 	rm -rf build build-release
 
 # Benchmarks, Release build in build-release/.
 bench: deps
 	cmake --preset release
-	cmake --build --preset release --target bench_engine
+	cmake --build --preset release --target trazzo bench_engine bench_window bench_startup
 	./build-release/bench/bench_engine
+	xvfb-run -a -s "-screen 0 1024x768x24 -br -noreset" ./build-release/bench/bench_window
+	xvfb-run -a -s "-screen 0 1024x768x24 -br -noreset" ./build-release/bench/bench_startup ./build-release/trazzo

@@ -61,7 +61,7 @@ void BM_TickMove(benchmark::State &st)
         for (int i = 0; i < 37; ++i)
             b.game.tick();
     }
-    st.SetItemsProcessed(st.iterations() * 37);
+    st.counters["per_tick"] = benchmark::Counter(37, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_TickMove);
 
@@ -110,4 +110,11 @@ BENCHMARK(BM_FillChain1000);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    benchmark::AddCustomContext("build type", TRAZZO_BUILD_TYPE);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

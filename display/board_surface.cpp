@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace trazzo {
 
 BoardSurface::BoardSurface(QWidget *parent)
@@ -26,22 +28,49 @@ void BoardSurface::copyTile(int sx, int sy, int c, int r, Combine how)
 {
     if (c < 0 || c >= BoardCols || r < 0 || r >= BoardRows)
         return;
+    // The part of the tile that lies on the sheet; the rest reads as black.
+    const int x0 = std::clamp(-sx, 0, TileSize), x1 = std::clamp(m_sheet.width() - sx, x0, TileSize);
     const QRgb black = qRgb(0, 0, 0);
-    for (int y = 0; y < TileSize; ++y) {
-        auto *dst = reinterpret_cast<QRgb *>(m_image.scanLine(r * TileSize + y)) + c * TileSize;
+    const qsizetype dstStride = m_image.bytesPerLine() / 4;
+    const qsizetype srcStride = m_sheet.bytesPerLine() / 4;
+    const int sheetHeight = m_sheet.height();
+    const QRgb *sheet = reinterpret_cast<const QRgb *>(m_sheet.constBits());
+    QRgb *dst = reinterpret_cast<QRgb *>(m_image.bits()) + r * TileSize * dstStride + c * TileSize;
+    for (int y = 0; y < TileSize; ++y, dst += dstStride) {
         const int row = sy + y;
-        const bool rowInside = row >= 0 && row < m_sheet.height();
-        const auto *src = rowInside ? reinterpret_cast<const QRgb *>(m_sheet.constScanLine(row)) : nullptr;
-        for (int x = 0; x < TileSize; ++x) {
-            const int col = sx + x;
-            const QRgb s = (rowInside && col >= 0 && col < m_sheet.width()) ? src[col] : black;
-            switch (how) {
-            case Combine::Copy: dst[x] = s; break;
-            case Combine::Or: dst[x] |= s; break;
-            case Combine::And: dst[x] &= s; break;
+        if (row < 0 || row >= sheetHeight || x0 == x1) { // nothing of the sheet: all black
+            if (how != Combine::Or)
+                std::fill(dst, dst + TileSize, black);
+            continue;
+        }
+        const QRgb *line = sheet + row * srcStride; // read at sx + x, for x0 <= x < x1
+        switch (how) {
+        case Combine::Copy:
+            if (x0 == 0 && x1 == TileSize) { // the usual case, kept apart so it compiles to a plain copy
+                std::copy_n(line + sx, TileSize, dst);
+                break;
             }
+            std::fill(dst, dst + x0, black);
+            for (int x = x0; x < x1; ++x)
+                dst[x] = line[sx + x];
+            std::fill(dst + x1, dst + TileSize, black);
+            break;
+        case Combine::Or:
+            for (int x = x0; x < x1; ++x)
+                dst[x] |= line[sx + x];
+            break;
+        case Combine::And:
+            std::fill(dst, dst + x0, black);
+            for (int x = x0; x < x1; ++x)
+                dst[x] &= line[sx + x];
+            std::fill(dst + x1, dst + TileSize, black);
+            break;
         }
     }
+}
+
+void BoardSurface::updateCell(int c, int r)
+{
     // The change shows at the next repaint; presenting forces it at once.
     update(Border + c * TileSize, Border + r * TileSize, TileSize, TileSize);
 }
@@ -49,12 +78,14 @@ void BoardSurface::copyTile(int sx, int sy, int c, int r, Combine how)
 void BoardSurface::Cell_Paint(int c, int r, int k)
 {
     copyTile(TileSize * k, 0, c, r, Combine::Copy);
+    updateCell(c, r);
 }
 
 void BoardSurface::Head_Paint(int c, int r, int d)
 {
     copyTile(48 + TileSize * d, TileSize, c, r, Combine::Or);
     copyTile(TileSize * d, TileSize, c, r, Combine::And);
+    updateCell(c, r);
 }
 
 void BoardSurface::Board_Paint(std::string_view board)
@@ -63,7 +94,10 @@ void BoardSurface::Board_Paint(std::string_view board)
     for (int r = 0; r < BoardRows; ++r)
         for (int c = 0; c < BoardCols; ++c, ++p)
             if (p < board.size())
-                Cell_Paint(c, r, codeValue(board[p]));
+                copyTile(TileSize * codeValue(board[p]), 0, c, r, Combine::Copy);
+    // One region for the whole picture: 1200 cell rectangles merged one by
+    // one would cost more than the copies themselves.
+    update(Border, Border, Width, Height);
 }
 
 void BoardSurface::paintEvent(QPaintEvent *)

@@ -49,6 +49,7 @@ protected:
 private:
     enum class Combine { Copy, Or, And };
     void copyTile(int sx, int sy, int c, int r, Combine how);
+    void updateCell(int c, int r);
 
     QImage m_sheet;
     QImage m_image;

@@ -139,11 +139,14 @@ HighScoreWindow::~HighScoreWindow()
 
 void HighScoreWindow::showHighScores()
 {
-    if (m_window) {
+    if (m_window && m_window->isVisible()) {
         m_window->raise();
         m_window->activateWindow();
         return;
     }
+    // A window closed a moment ago may not be deleted yet; it shows an old
+    // table and must not be brought back.
+    delete m_window.data();
     m_window = new Form3(m_table, m_mainWindow);
     m_window->show();
 }

@@ -7,9 +7,10 @@ packages=(
     build-essential cmake make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6
     qt6-qpa-plugins libgl-dev
-    fonts-noto-cjk xdg-utils
-    xvfb x11-utils
-    libbenchmark-dev
+    fonts-noto-cjk xdg-utils qt6-translations-l10n
+    xvfb xauth x11-utils
+    desktop-file-utils appstream
+    libbenchmark-dev libx11-dev
 )
 
 missing=()

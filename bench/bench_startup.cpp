@@ -1,0 +1,157 @@
+// Start-up of the real program, seen from outside as a player sees it:
+// the time from starting the process until its window is mapped, and until
+// the board shows the title picture; then the program's resident memory on
+// the title screen. Needs an X server with a black root (Xvfb -br).
+//
+//   bench_startup <path to trazzo> [runs]
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <signal.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point t0) { return std::chrono::duration<double, std::milli>(Clock::now() - t0).count(); }
+
+double residentMiB(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmRSS:") {
+            double kib = 0;
+            status >> kib;
+            return kib / 1024.0;
+        }
+        status.ignore(1 << 12, '\n');
+    }
+    return -1;
+}
+
+// The board fills the window's lower 421 pixels from 36 down, and the
+// title's first letters cross its row 7. Before the title is drawn that
+// row is one flat colour (the root's black, then the window's grey); drawn,
+// it shows the tiles' many colours. A strip of four lines is read, so the
+// X server spends next to nothing on the watching.
+bool titleShown(Display *dpy, Window w)
+{
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(dpy, w, &a) || a.map_state != IsViewable || a.width < 500 || a.height < 421)
+        return false;
+    XImage *img = XGetImage(dpy, w, 12, a.height - 421 + 36 + 7 * 12 + 4, 476, 4, AllPlanes, ZPixmap);
+    if (!img)
+        return false;
+    std::set<unsigned long> colours;
+    for (int y = 0; y < img->height; ++y)
+        for (int x = 0; x < img->width; ++x)
+            colours.insert(XGetPixel(img, x, y));
+    XDestroyImage(img);
+    return colours.size() >= 3;
+}
+
+struct Run {
+    double mapped = -1, painted = -1, rss = -1;
+};
+
+Run startOnce(const char *program)
+{
+    // A server that resets when its last client leaves refuses new ones
+    // for a moment: try again for a second.
+    Display *dpy = XOpenDisplay(nullptr);
+    for (int i = 0; !dpy && i < 100; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        dpy = XOpenDisplay(nullptr);
+    }
+    if (!dpy) {
+        std::fprintf(stderr, "bench_startup: no X display\n");
+        std::exit(2);
+    }
+    const Window root = DefaultRootWindow(dpy);
+    XSelectInput(dpy, root, SubstructureNotifyMask);
+    XSync(dpy, False);
+
+    Run run;
+    const Clock::time_point t0 = Clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // Scores of a run of our own, never the player's.
+        char data[] = "/tmp/trazzo-bench-XXXXXX";
+        if (mkdtemp(data))
+            setenv("XDG_DATA_HOME", data, 1);
+        execl(program, program, static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    Window mapped = 0;
+    while (msSince(t0) < 10000 && run.painted < 0) {
+        while (XPending(dpy)) {
+            XEvent e;
+            XNextEvent(dpy, &e);
+            if (e.type == MapNotify && !mapped) {
+                XWindowAttributes a;
+                // The main window is the first one of its size; tool tips
+                // and menus are smaller.
+                if (XGetWindowAttributes(dpy, e.xmap.window, &a) && a.width >= 400) {
+                    mapped = e.xmap.window;
+                    run.mapped = msSince(t0);
+                }
+            }
+        }
+        if (mapped && titleShown(dpy, mapped))
+            run.painted = msSince(t0);
+        else
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    run.rss = residentMiB(pid);
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    XCloseDisplay(dpy);
+    return run;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bench_startup <trazzo> [runs]\n");
+        return 2;
+    }
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
+    std::vector<Run> all;
+    for (int i = 0; i < runs; ++i)
+        all.push_back(startOnce(argv[1]));
+
+    const auto median = [&](double Run::*field) {
+        std::vector<double> v;
+        for (const Run &r : all)
+            v.push_back(r.*field);
+        std::sort(v.begin(), v.end());
+        return std::pair{v[v.size() / 2], v.back()};
+    };
+    std::printf("Start-up of %s (%s build), %d runs (median / worst)\n", argv[1], TRAZZO_BUILD_TYPE, runs);
+    const auto [mapMed, mapMax] = median(&Run::mapped);
+    const auto [paintMed, paintMax] = median(&Run::painted);
+    const auto [rssMed, rssMax] = median(&Run::rss);
+    std::printf("  window mapped          %7.1f ms / %7.1f ms\n", mapMed, mapMax);
+    std::printf("  title screen painted   %7.1f ms / %7.1f ms\n", paintMed, paintMax);
+    std::printf("  resident, title screen %7.1f MiB / %7.1f MiB\n", rssMed, rssMax);
+    for (const Run &r : all)
+        if (r.mapped < 0 || r.painted < 0)
+            return 1; // a run that never showed its window is a failure
+    return 0;
+}
