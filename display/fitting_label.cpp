@@ -44,7 +44,8 @@ void FittingLabel::paintEvent(QPaintEvent *)
             if (layoutLines(layout, width(), px + 1) <= height() || px <= 8) {
                 const QFontMetrics fm(f);
                 // Move the lines up so each one's ink sits in its em.
-                layout.draw(&p, QPointF(0, px * 7 / 8 - fm.ascent()));
+                const int inkTop = px * 7 / 8 - fm.ascent();
+                layout.draw(&p, QPointF(0, inkTop));
                 return;
             }
         }

@@ -40,7 +40,7 @@ std::int32_t scoreFieldValue(const QString &firstSix)
             number += c;
             if (part == Part::Sign)
                 part = Part::Whole;
-        } else if (digit) {
+        } else if (part == Part::ExponentSign && (digit || c == '+' || c == '-')) {
             number += c;
             part = Part::Exponent;
         } else if (c == '.' && (part == Part::Sign || part == Part::Whole)) {
@@ -49,9 +49,6 @@ std::int32_t scoreFieldValue(const QString &firstSix)
         } else if ((c == 'e' || c == 'E' || c == 'd' || c == 'D') && (part == Part::Whole || part == Part::Fraction)) {
             number += 'e';
             part = Part::ExponentSign;
-        } else if (part == Part::ExponentSign && (c == '+' || c == '-')) {
-            number += c;
-            part = Part::Exponent;
         } else {
             break;
         }

@@ -39,7 +39,7 @@ std::unique_ptr<Effect> makeQtEffect(const QString &path)
     return std::make_unique<QtEffect>(path);
 }
 
-SoundEffects::SoundEffects(const QString &appFolder, std::function<bool()> optionOn, EffectFactory factory)
+SoundEffects::SoundEffects(const QString &appFolder, std::function<bool()> optionOn, const EffectFactory &factory)
     : m_optionOn(std::move(optionOn))
 {
     for (const QString &name : WaveFiles)

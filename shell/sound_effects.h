@@ -35,7 +35,7 @@ std::unique_ptr<Effect> makeQtEffect(const QString &path);
 // and a file that cannot be played is simply silent.
 class SoundEffects : public Sound {
 public:
-    SoundEffects(const QString &appFolder, std::function<bool()> optionOn, EffectFactory factory = makeQtEffect);
+    SoundEffects(const QString &appFolder, std::function<bool()> optionOn, const EffectFactory &factory = makeQtEffect);
     ~SoundEffects() override;
 
     void PlayEffect(std::string_view fileName) override;
