@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`.
-.PHONY: all deps configure build run test bench clean install install-check
+.PHONY: all deps configure build run test test-asan fuzz lint check bench clean install install-check
 
 all: build
 
@@ -18,6 +18,27 @@ run: build
 test: build
 	ctest --preset default
 
+# The whole suite again, built with AddressSanitizer and UndefinedBehavior-
+# Sanitizer (build-asan/); the first error stops the test that made it.
+test-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan
+	ctest --preset asan
+
+# libFuzzer targets (clang) for the score file and the tile sheet, each run
+# for FUZZ_SECONDS (30) from the seeds in fuzz/corpus/.
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	tools/run-fuzzers.sh
+
+# clang-tidy, cppcheck and clang-format over our own sources.
+lint: configure
+	tools/lint.sh
+
+# Everything CI runs.
+check: test test-asan fuzz lint install-check
+
 # Installs into PREFIX (default /usr/local; as root, or with sudo for a
 # system prefix): the program in lib/trazzo, the command in bin, the menu
 # entry, icons, AppStream file and manual page under share.
@@ -30,7 +51,7 @@ install-check: build
 	tools/check-install.sh
 
 clean:
-	rm -rf build build-release
+	rm -rf build build-release build-asan build-fuzz
 
 # Benchmarks, Release build in build-release/.
 bench: deps

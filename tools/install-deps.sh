@@ -11,6 +11,7 @@ packages=(
     xvfb xauth x11-utils
     desktop-file-utils appstream
     libbenchmark-dev libx11-dev
+    clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck
 )
 
 missing=()
