@@ -61,7 +61,8 @@ void BM_TickMove(benchmark::State &st)
         for (int i = 0; i < 37; ++i)
             b.game.tick();
     }
-    st.counters["per_tick"] = benchmark::Counter(37, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    st.counters["per_tick"] =
+        benchmark::Counter(37, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_TickMove);
 

@@ -98,7 +98,8 @@ void BM_TickThroughForm1(benchmark::State &st)
         QCoreApplication::processEvents(); // the scheduled repaints, outside the figure
         st.ResumeTiming();
     }
-    st.counters["per_tick"] = benchmark::Counter(37, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    st.counters["per_tick"] =
+        benchmark::Counter(37, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     s.GameMode = NoGame;
 }
 BENCHMARK(BM_TickThroughForm1)->Unit(benchmark::kMicrosecond);
@@ -119,7 +120,8 @@ void BM_TickAndItsRepaint(benchmark::State &st)
             QCoreApplication::processEvents();
         }
     }
-    st.counters["per_tick"] = benchmark::Counter(37, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    st.counters["per_tick"] =
+        benchmark::Counter(37, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     f.game().state().GameMode = NoGame;
 }
 BENCHMARK(BM_TickAndItsRepaint)->Unit(benchmark::kMicrosecond);
@@ -251,7 +253,9 @@ void BM_Timer1Pace(benchmark::State &st)
         deviation.push_back(std::abs(i - nominal));
     }
     std::sort(deviation.begin(), deviation.end());
-    const auto at = [&](double q) { return deviation[static_cast<std::size_t>(q * static_cast<double>(deviation.size() - 1))]; };
+    const auto at = [&](double q) {
+        return deviation[static_cast<std::size_t>(q * static_cast<double>(deviation.size() - 1))];
+    };
     const double mean = sum / static_cast<double>(intervals.size());
     st.counters["ticks"] = static_cast<double>(intervals.size());
     st.counters["mean_ms"] = mean;
@@ -260,7 +264,12 @@ void BM_Timer1Pace(benchmark::State &st)
     st.counters["p99_dev_ms"] = at(0.99);
     st.counters["max_dev_ms"] = deviation.back();
 }
-BENCHMARK(BM_Timer1Pace)->Arg(FastInterval)->Arg(NormalInterval)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Timer1Pace)
+    ->Arg(FastInterval)
+    ->Arg(NormalInterval)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // A short game that ends with a place in the table: the head runs for a
 // while, takes a chest and goes up into the wall; the name prompt is

@@ -37,8 +37,7 @@ void Back_Paint(QImage &target, const QImage &panelSheet)
     p.drawImage(QPoint(223, 8), panelSheet, QRect(233, 0, 78, 19));
 }
 
-BackSurface::BackSurface(QWidget *parent)
-    : QWidget(parent), m_image(Width, Height, QImage::Format_RGB32)
+BackSurface::BackSurface(QWidget *parent) : QWidget(parent), m_image(Width, Height, QImage::Format_RGB32)
 {
     m_image.fill(QColor(192, 192, 192));
     setFixedSize(Width, Height);

@@ -10,8 +10,7 @@
 
 namespace trazzo {
 
-BoardSurface::BoardSurface(QWidget *parent)
-    : QWidget(parent), m_image(Width, Height, QImage::Format_RGB32)
+BoardSurface::BoardSurface(QWidget *parent) : QWidget(parent), m_image(Width, Height, QImage::Format_RGB32)
 {
     m_image.fill(Qt::black);
     setFixedSize(Width + 2 * Border, Height + 2 * Border);

@@ -10,7 +10,8 @@ QString pictureFilter()
 {
     const QChar nul(u'\0');
     QString f;
-    for (const QString &part : {texts::BmpFilter, QStringLiteral("*.bmp"), texts::AllFilesFilter, QStringLiteral("*.*")})
+    for (const QString &part :
+         {texts::BmpFilter, QStringLiteral("*.bmp"), texts::AllFilesFilter, QStringLiteral("*.*")})
         f += part + nul;
     return f + nul;
 }

@@ -55,7 +55,9 @@ void FittingLabel::paintEvent(QPaintEvent *)
     // whatever its own text.
     const QString probe = QStringLiteral("国g") + text();
     QRect ink = QFontMetrics(f).tightBoundingRect(probe);
-    auto tooBig = [&] { return ink.height() > height() || (m_fitWidth && QFontMetrics(f).horizontalAdvance(text()) > width()); };
+    auto tooBig = [&] {
+        return ink.height() > height() || (m_fitWidth && QFontMetrics(f).horizontalAdvance(text()) > width());
+    };
     for (int px = QFontInfo(f).pixelSize() - 1; tooBig() && px >= 8; --px) {
         f.setPixelSize(px);
         ink = QFontMetrics(f).tightBoundingRect(probe);

@@ -156,8 +156,8 @@ void Form1::Form_Load()
 
     adjustSize();
     if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frameGeometry().size(),
-                                 screen->availableGeometry()).topLeft());
+        move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frameGeometry().size(), screen->availableGeometry())
+                 .topLeft());
     show();
     repaint();
 
@@ -205,9 +205,18 @@ void Form1::Command1_Click(int index)
     m_picture1->setFocus();
 }
 
-void Form1::mnuG1_Click() { m_game.startMode(RefreshMode); }
-void Form1::mnuG2_Click() { m_game.startMode(FiveMode); }
-void Form1::mnuG4_Click() { m_highScoreWindow.showHighScores(); }
+void Form1::mnuG1_Click()
+{
+    m_game.startMode(RefreshMode);
+}
+void Form1::mnuG2_Click()
+{
+    m_game.startMode(FiveMode);
+}
+void Form1::mnuG4_Click()
+{
+    m_highScoreWindow.showHighScores();
+}
 
 void Form1::mnuG6_Click()
 {
@@ -232,8 +241,14 @@ void Form1::saveScores()
 }
 // The check mark is the option itself; the action flips it on its own.
 void Form1::mnuO1_Click() {}
-void Form1::mnuH1_Click() { m_readme.open(m_appFolder); }
-void Form1::mnuH2_Click() { m_aboutWindow.show(); }
+void Form1::mnuH1_Click()
+{
+    m_readme.open(m_appFolder);
+}
+void Form1::mnuH2_Click()
+{
+    m_aboutWindow.show();
+}
 
 void Form1::mnuO3_Click()
 {
@@ -254,15 +269,39 @@ void Form1::mnuO3_Click()
     m_messageBox(texts::PictureLoaded);
 }
 
-void Form1::Cell_Paint(int c, int r, int k) { m_picture1->Cell_Paint(c, r, k); }
-void Form1::Head_Paint(int c, int r, int d) { m_picture1->Head_Paint(c, r, d); }
-void Form1::Board_Paint(std::string_view board) { m_picture1->Board_Paint(board); }
-void Form1::presentBoard() { m_picture1->repaint(); }
+void Form1::Cell_Paint(int c, int r, int k)
+{
+    m_picture1->Cell_Paint(c, r, k);
+}
+void Form1::Head_Paint(int c, int r, int d)
+{
+    m_picture1->Head_Paint(c, r, d);
+}
+void Form1::Board_Paint(std::string_view board)
+{
+    m_picture1->Board_Paint(board);
+}
+void Form1::presentBoard()
+{
+    m_picture1->repaint();
+}
 
-void Form1::showBonus(int value) { Label1()->setText(QString::number(value)); }
-void Form1::showScore(int value) { Label2()->setText(QString::number(value)); }
-void Form1::showStage(int value) { Label3()->setText(QString::number(value)); }
-void Form1::showStatus(std::string_view text) { Label4()->setText(fromUtf8(text)); }
+void Form1::showBonus(int value)
+{
+    Label1()->setText(QString::number(value));
+}
+void Form1::showScore(int value)
+{
+    Label2()->setText(QString::number(value));
+}
+void Form1::showStage(int value)
+{
+    Label3()->setText(QString::number(value));
+}
+void Form1::showStatus(std::string_view text)
+{
+    Label4()->setText(fromUtf8(text));
+}
 
 void Form1::repaintCounters()
 {
@@ -270,7 +309,10 @@ void Form1::repaintCounters()
         m_labels[static_cast<std::size_t>(i)]->repaint();
 }
 
-void Form1::repaintStatus() { Label4()->repaint(); }
+void Form1::repaintStatus()
+{
+    Label4()->repaint();
+}
 
 void Form1::chainPause()
 {
@@ -284,6 +326,9 @@ void Form1::PlayEffect(std::string_view fileName)
         m_sound->PlayEffect(fileName);
 }
 
-void Form1::End_Game(int &reason) { m_endGame->End_Game(reason); }
+void Form1::End_Game(int &reason)
+{
+    m_endGame->End_Game(reason);
+}
 
 } // namespace trazzo

@@ -21,8 +21,10 @@ inline const QString PictureLoaded = QStringLiteral("ピクチャを読み込み
 // Why a chosen picture was not taken; the old sheet stays.
 inline const QString PictureMissing = QStringLiteral("ファイルが見つかりません。ピクチャは変更されていません。");
 inline const QString PictureTooLarge = QStringLiteral("ピクチャが大きすぎます。ピクチャは変更されていません。");
-inline const QString PictureNotBmp = QStringLiteral("bmp または png のピクチャではありません。ピクチャは変更されていません。");
-inline const QString PictureUnreadable = QStringLiteral("ピクチャを読み込めませんでした。ピクチャは変更されていません。");
+inline const QString PictureNotBmp =
+    QStringLiteral("bmp または png のピクチャではありません。ピクチャは変更されていません。");
+inline const QString PictureUnreadable =
+    QStringLiteral("ピクチャを読み込めませんでした。ピクチャは変更されていません。");
 
 // A save that failed must not pass unnoticed: the scores of this run
 // would be gone. %1 is the file.

@@ -41,8 +41,8 @@ public:
     void paintHead();
 
 private:
-    int drawPosition();  // Int(Rnd * 1200) + 1
-    char drawItemKind(); // the item kind table
+    int drawPosition();   // Int(Rnd * 1200) + 1
+    char drawItemKind();  // the item kind table
     int drawBelow(int n); // Int(Rnd * n), kept inside 0..n-1
 
     GameState m_state;

@@ -28,9 +28,9 @@ public:
     // Put the board surface on screen now, not at the next repaint.
     virtual void presentBoard() = 0;
 
-    virtual void showBonus(int value) = 0;   // Label1
-    virtual void showScore(int value) = 0;   // Label2
-    virtual void showStage(int value) = 0;   // Label3
+    virtual void showBonus(int value) = 0;              // Label1
+    virtual void showScore(int value) = 0;              // Label2
+    virtual void showStage(int value) = 0;              // Label3
     virtual void showStatus(std::string_view text) = 0; // Label4
 
     // Repaint the three counters now.

@@ -10,7 +10,13 @@ std::string gameOverPicture()
     const std::string_view stone = "0000000000000000000000000000000000000000";
     const std::string_view g9 = "0000700070700707070707007000000000000000";
     return joinRows({
-        stone, stone, stone, stone, stone, stone, stone,
+        stone,
+        stone,
+        stone,
+        stone,
+        stone,
+        stone,
+        stone,
         "0000077700000000000000000000000000000000",
         "0000700070077007707000770000000000000000",
         g9,
@@ -18,7 +24,8 @@ std::string gameOverPicture()
         "0000700770700707070707000000000000000000",
         g9,
         "0000077770077707070700770000000000000000",
-        stone, stone,
+        stone,
+        stone,
         "0000000000000000000777000000000000000000",
         "0000000000000000007000707070077007070000",
         "0000000000000000007000707070700707700000",
@@ -26,7 +33,13 @@ std::string gameOverPicture()
         "0000000000000000007000707070700007000000",
         "0000000000000000007000707070700707000000",
         "0000000000000000000777000700077007000000",
-        stone, stone, stone, stone, stone, stone, stone,
+        stone,
+        stone,
+        stone,
+        stone,
+        stone,
+        stone,
+        stone,
     });
 }
 

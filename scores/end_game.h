@@ -39,8 +39,7 @@ void insertEntry(HighScores &table, int slot, const ScoreEntry &entry);
 // the name and the high-score window.
 class EndGame : public GameOver {
 public:
-    EndGame(GameState &state, HighScores &table, Screen &screen, Sound &sound, NamePrompt &prompt,
-            HighScoreView &view)
+    EndGame(GameState &state, HighScores &table, Screen &screen, Sound &sound, NamePrompt &prompt, HighScoreView &view)
         : m_state(state), m_table(table), m_screen(screen), m_sound(sound), m_prompt(prompt), m_view(view)
     {
     }

@@ -57,7 +57,8 @@ QImage highScoreBackground()
 
 Form3::Form3(const HighScores &table, QWidget *mainWindow)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_mainWindow(mainWindow), m_background(highScoreBackground())
+      m_mainWindow(mainWindow),
+      m_background(highScoreBackground())
 {
     // A window of its own, not a child of the main one: disabling the main
     // window must not disable this one. It does not keep the game running

@@ -48,8 +48,8 @@ private:
 };
 
 // The parts of the file format, for the window and the tests.
-QString scoreField(std::int32_t score);                   // last six of "000000" + score
-std::int32_t scoreFieldValue(const QString &firstSix);    // the numeric value of a field
+QString scoreField(std::int32_t score);                     // last six of "000000" + score
+std::int32_t scoreFieldValue(const QString &firstSix);      // the numeric value of a field
 QString decodeScoreFile(const QByteArray &bytes, bool *ok); // UTF-8, else Shift-JIS
 HighScores parseScoreFile(const QString &text);
 // What load makes of the bytes read from a score file: at most

@@ -20,7 +20,8 @@ QString versionText(int major, int second)
 
 Form2::Form2(const QImage &panelSheet, const QPixmap &icon, QWidget *mainWindow)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_mainWindow(mainWindow), m_background(Width, Height, QImage::Format_RGB32)
+      m_mainWindow(mainWindow),
+      m_background(Width, Height, QImage::Format_RGB32)
 {
     // A window of its own so that disabling the main window leaves it
     // working; it does not outlive the main window.

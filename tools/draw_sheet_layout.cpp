@@ -21,9 +21,10 @@ int main(int argc, char **argv)
     if (sheet.isNull())
         return 1;
     constexpr int Zoom = 8, Tile = 12, Cell = Tile * Zoom, Label = 52, Margin = 8;
-    const std::array<const char *, 16> names{
-        "0 wall", "1 hole", "2 ground", "3 blue chest", "4 orange chest", "5 blue panel", "6 green panel", "7 red panel",
-        "head left", "head up", "head right", "head down", "mask left", "mask up", "mask right", "mask down"};
+    const std::array<const char *, 16> names{"0 wall",         "1 hole",       "2 ground",      "3 blue chest",
+                                             "4 orange chest", "5 blue panel", "6 green panel", "7 red panel",
+                                             "head left",      "head up",      "head right",    "head down",
+                                             "mask left",      "mask up",      "mask right",    "mask down"};
 
     QImage out(2 * Margin + 8 * Cell, 2 * Margin + 2 * (Cell + Label), QImage::Format_RGB32);
     out.fill(Qt::white);
@@ -40,7 +41,10 @@ int main(int argc, char **argv)
             p.setPen(Qt::black);
             const QRect text(cell.left(), cell.bottom() + 4, Cell, Label - 8);
             p.drawText(text, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                       QStringLiteral("%1\nx %2, y %3").arg(QLatin1String(names[std::size_t(row * 8 + col)])).arg(col * Tile).arg(row * Tile));
+                       QStringLiteral("%1\nx %2, y %3")
+                           .arg(QLatin1String(names[std::size_t(row * 8 + col)]))
+                           .arg(col * Tile)
+                           .arg(row * Tile));
         }
     }
     p.end();

@@ -27,7 +27,10 @@ namespace {
 
 constexpr int Tile = 12;
 
-QRgb rgb(int r, int g, int b) { return qRgb(std::clamp(r, 0, 255), std::clamp(g, 0, 255), std::clamp(b, 0, 255)); }
+QRgb rgb(int r, int g, int b)
+{
+    return qRgb(std::clamp(r, 0, 255), std::clamp(g, 0, 255), std::clamp(b, 0, 255));
+}
 
 void stone(QImage &sheet, int x0)
 {
@@ -68,18 +71,8 @@ void chest(QImage &sheet, int x0, QRgb body, QRgb light)
 {
     earth(sheet, x0, 0);
     static const char *art[Tile] = {
-        "............",
-        "............",
-        "..llllllll..",
-        ".lbbbbbbbbl.",
-        ".lbbbbbbbbb.",
-        ".bbbbbbbbbb.",
-        ".llllyyllll.",
-        ".bbbbyybbbb.",
-        ".lbbbbbbbbb.",
-        ".bbbbbbbbbb.",
-        ".kkkkkkkkkk.",
-        "............",
+        "............", "............", "..llllllll..", ".lbbbbbbbbl.", ".lbbbbbbbbb.", ".bbbbbbbbbb.",
+        ".llllyyllll.", ".bbbbyybbbb.", ".lbbbbbbbbb.", ".bbbbbbbbbb.", ".kkkkkkkkkk.", "............",
     };
     for (int y = 0; y < Tile; ++y)
         for (int x = 0; x < Tile; ++x) {
@@ -113,48 +106,18 @@ void panel(QImage &sheet, int x0, QColor rim, QColor pale)
 using Sprite = std::array<const char *, Tile>;
 
 constexpr Sprite HeadLeft = {
-    "............",
-    "....kkkkk...",
-    "..kkgllllkk.",
-    ".kyklllllllk",
-    ".klllllllglk",
-    "kklllllggglk",
-    ".kkllllggglk",
-    "..kllllgggk.",
-    ".kkkggggggk.",
-    "k.k.kkkkkk..",
-    "............",
-    "............",
+    "............", "....kkkkk...", "..kkgllllkk.", ".kyklllllllk", ".klllllllglk", "kklllllggglk",
+    ".kkllllggglk", "..kllllgggk.", ".kkkggggggk.", "k.k.kkkkkk..", "............", "............",
 };
 
 constexpr Sprite HeadUp = {
-    "............",
-    ".kk.kkkk.kk.",
-    ".kgkggggkgk.",
-    "..kggggggk..",
-    ".kgggllgggk.",
-    ".kggllllggk.",
-    ".kggllllggk.",
-    ".kgggllgggk.",
-    "..kggggggk..",
-    "..kggggggk..",
-    "...kkkkkk...",
-    "............",
+    "............", ".kk.kkkk.kk.", ".kgkggggkgk.", "..kggggggk..", ".kgggllgggk.", ".kggllllggk.",
+    ".kggllllggk.", ".kgggllgggk.", "..kggggggk..", "..kggggggk..", "...kkkkkk...", "............",
 };
 
 constexpr Sprite HeadDown = {
-    "............",
-    "...kkkkkk...",
-    "..kllllllk..",
-    ".kllllllllk.",
-    ".klykllkylk.",
-    ".kllllllllk.",
-    ".kgllkkllgk.",
-    "..kgllllgk..",
-    "..kggggggk..",
-    ".kgkggggkgk.",
-    ".kk.kkkk.kk.",
-    "............",
+    "............", "...kkkkkk...", "..kllllllk..", ".kllllllllk.", ".klykllkylk.", ".kllllllllk.",
+    ".kgllkkllgk.", "..kgllllgk..", "..kggggggk..", ".kgkggggkgk.", ".kk.kkkk.kk.", "............",
 };
 
 QRgb spriteColour(char c)

@@ -11,11 +11,20 @@ using namespace trazzo;
 
 namespace {
 
-QImage builtInSheet() { return QImage(QStringLiteral(":/tiles.bmp")).convertToFormat(QImage::Format_RGB32); }
+QImage builtInSheet()
+{
+    return QImage(QStringLiteral(":/tiles.bmp")).convertToFormat(QImage::Format_RGB32);
+}
 
-QImage cellOfImage(const QImage &img, int c, int r) { return img.copy(12 * c, 12 * r, 12, 12); }
+QImage cellOfImage(const QImage &img, int c, int r)
+{
+    return img.copy(12 * c, 12 * r, 12, 12);
+}
 
-QImage sheetSquare(const QImage &sheet, int x, int y) { return sheet.copy(x, y, 12, 12).convertToFormat(QImage::Format_RGB32); }
+QImage sheetSquare(const QImage &sheet, int x, int y)
+{
+    return sheet.copy(x, y, 12, 12).convertToFormat(QImage::Format_RGB32);
+}
 
 // A sheet where every pixel tells where it came from.
 QImage codedSheet(int w, int h)

@@ -104,8 +104,8 @@ void TestForm1::controlsSitWhereTheyBelong()
     QFETCH(QRect, geometry);
     Form1 &f = *m_form;
     const QHash<QString, QWidget *> controls = {
-        {"Picture1", f.Picture1()}, {"Label1", f.Label1()},       {"Label2", f.Label2()},
-        {"Label3", f.Label3()},     {"Label4", f.Label4()},       {"Command1(0)", f.Command1(0)},
+        {"Picture1", f.Picture1()},     {"Label1", f.Label1()}, {"Label2", f.Label2()},
+        {"Label3", f.Label3()},         {"Label4", f.Label4()}, {"Command1(0)", f.Command1(0)},
         {"Command1(1)", f.Command1(1)},
     };
     QWidget *w = controls.value(name);
@@ -276,8 +276,8 @@ void TestForm1::buttonsAndShortcutsStartTheirMode()
     QCOMPARE(s.Stage, 1);
     QCOMPARE(f.Label3()->text(), QStringLiteral("1"));
     QCOMPARE(f.Label1()->text(), QString::number(s.Bonus));
-    QCOMPARE(f.Label4()->text(), QString::fromUtf8(mode == RefreshMode ? "リフレッシュモードでプレイ中"
-                                                                         : "ファイブモードでプレイ中"));
+    QCOMPARE(f.Label4()->text(),
+             QString::fromUtf8(mode == RefreshMode ? "リフレッシュモードでプレイ中" : "ファイブモードでプレイ中"));
 }
 
 void TestForm1::arrowKeysSteerAndSpaceSpeedsUp()

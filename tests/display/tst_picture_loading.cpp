@@ -90,7 +90,8 @@ void TestPictureLoading::cleanup()
 void TestPictureLoading::filterTextEndsInTwoNuls()
 {
     const QString expected = QStringLiteral("bmpファイル(*.bmp)") + QChar(0) + QStringLiteral("*.bmp") + QChar(0) +
-                             QStringLiteral("全てのファイル(*.*)") + QChar(0) + QStringLiteral("*.*") + QChar(0) + QChar(0);
+                             QStringLiteral("全てのファイル(*.*)") + QChar(0) + QStringLiteral("*.*") + QChar(0) +
+                             QChar(0);
     QCOMPARE(pictureFilter(), expected);
 }
 

@@ -181,21 +181,25 @@ void TestStartupMenus::soundFollowsTheCheckMark()
     class Recorder : public Sound {
     public:
         explicit Recorder(QStringList &log) : m_log(log) {}
-        void PlayEffect(std::string_view name) override { m_log << QString::fromUtf8(name.data(), qsizetype(name.size())); }
+        void PlayEffect(std::string_view name) override
+        {
+            m_log << QString::fromUtf8(name.data(), qsizetype(name.size()));
+        }
         QStringList &m_log;
     } recorder(played);
-    SoundEffects real(f->AppFolder(), [&] { return f->mnuO1->isChecked(); },
-                      [&](const QString &path) -> std::unique_ptr<Effect> {
-                          class Named : public Effect {
-                          public:
-                              Named(QString n, Recorder &r) : m_name(std::move(n)), m_r(r) {}
-                              void play() override { m_r.PlayEffect(m_name.toStdString()); }
-                              void stop() override {}
-                              QString m_name;
-                              Recorder &m_r;
-                          };
-                          return std::make_unique<Named>(QFileInfo(path).fileName(), recorder);
-                      });
+    SoundEffects real(
+        f->AppFolder(), [&] { return f->mnuO1->isChecked(); },
+        [&](const QString &path) -> std::unique_ptr<Effect> {
+            class Named : public Effect {
+            public:
+                Named(QString n, Recorder &r) : m_name(std::move(n)), m_r(r) {}
+                void play() override { m_r.PlayEffect(m_name.toStdString()); }
+                void stop() override {}
+                QString m_name;
+                Recorder &m_r;
+            };
+            return std::make_unique<Named>(QFileInfo(path).fileName(), recorder);
+        });
     f->setSound(&real);
     auto takeChest = [&] {
         f->mnuG1->trigger();
@@ -249,7 +253,8 @@ void TestStartupMenus::aboutAndHighScoresLockTheMainWindow()
     QVERIFY(!f->isEnabled());
     if (about) {
         const QLabel *icon = f->aboutWindow().window()->Image1();
-        QVERIFY(icon->pixmap().toImage() == QImage(QStringLiteral(":/icon.png")).convertToFormat(icon->pixmap().toImage().format()));
+        QVERIFY(icon->pixmap().toImage() ==
+                QImage(QStringLiteral(":/icon.png")).convertToFormat(icon->pixmap().toImage().format()));
     }
     // The game goes on meanwhile: the timer is not stopped.
     QVERIFY(f->Timer1()->isActive());

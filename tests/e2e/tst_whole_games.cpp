@@ -42,7 +42,10 @@ constexpr std::array<int, 5> KindsInOrder{BlueChestDraw, OrangeChestDraw, BluePa
 
 struct RecordingSound : Sound {
     QStringList played;
-    void PlayEffect(std::string_view name) override { played << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())); }
+    void PlayEffect(std::string_view name) override
+    {
+        played << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    }
 };
 
 // One game's plan: the row the head runs along, where it starts, how far
@@ -64,7 +67,10 @@ int itemColumn(const Plan &plan, int stage) // stage 0..4
 }
 
 // Items that are not taken lie far from the row, at the bottom.
-double farDraw(int i) { return positionDraw(2 + 2 * i, 27); }
+double farDraw(int i)
+{
+    return positionDraw(2 + 2 * i, 27);
+}
 
 void scriptGame(ScriptedRandom &random, const Plan &plan)
 {
@@ -170,7 +176,8 @@ void TestWholeGames::initTestCase()
     QCoreApplication::setApplicationName(QStringLiteral("Trazzo"));
     installFontSubstitutes();
     for (const QString &name : WaveFiles)
-        QVERIFY(QFile::copy(QStringLiteral(TRAZZO_SOURCE_DIR "/assets/sounds/") + name, m_programFolder.filePath(name)));
+        QVERIFY(
+            QFile::copy(QStringLiteral(TRAZZO_SOURCE_DIR "/assets/sounds/") + name, m_programFolder.filePath(name)));
 }
 
 int TestWholeGames::runTimerUntil(Form1 &form, const std::function<bool()> &done)
@@ -229,7 +236,11 @@ void TestWholeGames::playGame(Form1 &f, ScriptedRandom &random, RecordingSound &
         QCOMPARE(f.Label1()->text(), QString::number(50 + 5 * (stage + 1)));
         QCOMPARE(s.MoveDir, 0); // the head stands until the next key
         if (stage < 4)
-            QVERIFY(cellShows(f, itemColumn(plan, stage + 1), plan.row, KindsInOrder[static_cast<std::size_t>(stage + 1)] == OrangeChestDraw ? OrangeChest : s.Board[static_cast<std::size_t>(posOf(itemColumn(plan, stage + 1), plan.row) - 1)]));
+            QVERIFY(
+                cellShows(f, itemColumn(plan, stage + 1), plan.row,
+                          KindsInOrder[static_cast<std::size_t>(stage + 1)] == OrangeChestDraw
+                              ? OrangeChest
+                              : s.Board[static_cast<std::size_t>(posOf(itemColumn(plan, stage + 1), plan.row) - 1)]));
         if (stage == 2) {
             // The blue panel gave the first stage's holes back as ground,
             // and the holes of the second stage stay.
@@ -282,8 +293,18 @@ void TestWholeGames::playGame(Form1 &f, ScriptedRandom &random, RecordingSound &
 void TestWholeGames::bothModesToTheEndAndTheirScoresKept()
 {
     // Refresh: 45 + 2 * 50 + 55 + 60 + 65; Five starts two steps further off.
-    const Plan refresh{RefreshMode, 5, 3, 5, Qt::Key_Left, QStringLiteral("穴に落ちてしまい、ゲームオーバーです。"), 325, QStringLiteral("タロウ")};
-    const Plan five{FiveMode, 10, 3, 7, Qt::Key_Up, QStringLiteral("壁にぶつかってしまい、ゲームオーバーです。"), 323, QStringLiteral("Hanako")};
+    const Plan refresh{RefreshMode,
+                       5,
+                       3,
+                       5,
+                       Qt::Key_Left,
+                       QStringLiteral("穴に落ちてしまい、ゲームオーバーです。"),
+                       325,
+                       QStringLiteral("タロウ")};
+    const Plan five{FiveMode,   10,
+                    3,          7,
+                    Qt::Key_Up, QStringLiteral("壁にぶつかってしまい、ゲームオーバーです。"),
+                    323,        QStringLiteral("Hanako")};
     const QString scoreFile = defaultScoreFilePath();
     QVERIFY(!QFile::exists(scoreFile));
 

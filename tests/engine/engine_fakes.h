@@ -16,10 +16,22 @@
 namespace trazzo::test {
 
 // Values that make the engine's draws come out as wanted.
-inline double positionDraw(int p) { return (p - 1 + 0.5) / BoardCells; }
-inline double positionDraw(int c, int r) { return positionDraw(posOf(c, r)); }
-inline double kindDraw(int k) { return (k + 0.5) / 10.0; }
-inline double directionDraw(int d) { return (d - 1 + 0.5) / 4.0; }
+inline double positionDraw(int p)
+{
+    return (p - 1 + 0.5) / BoardCells;
+}
+inline double positionDraw(int c, int r)
+{
+    return positionDraw(posOf(c, r));
+}
+inline double kindDraw(int k)
+{
+    return (k + 0.5) / 10.0;
+}
+inline double directionDraw(int d)
+{
+    return (d - 1 + 0.5) / 4.0;
+}
 
 class ScriptedRandom : public Random {
 public:
@@ -59,10 +71,26 @@ public:
         add("board");
     }
     void presentBoard() override { add("present"); }
-    void showBonus(int v) override { bonus = v; add("bonus " + std::to_string(v)); }
-    void showScore(int v) override { score = v; add("score " + std::to_string(v)); }
-    void showStage(int v) override { stage = v; add("stage " + std::to_string(v)); }
-    void showStatus(std::string_view text) override { status = std::string(text); add("status " + status); }
+    void showBonus(int v) override
+    {
+        bonus = v;
+        add("bonus " + std::to_string(v));
+    }
+    void showScore(int v) override
+    {
+        score = v;
+        add("score " + std::to_string(v));
+    }
+    void showStage(int v) override
+    {
+        stage = v;
+        add("stage " + std::to_string(v));
+    }
+    void showStatus(std::string_view text) override
+    {
+        status = std::string(text);
+        add("status " + status);
+    }
     void repaintCounters() override
     {
         add("repaintCounters");

@@ -203,7 +203,7 @@ private slots:
         sketch(rig.s().Board, 1, 1, {"341", "154", "1116"});
         setCell(rig.s().Board, posOf(30, 20), GreenPanel); // far away
         setCell(rig.s().Board, posOf(10, 10), Hole);       // stays a hole
-        rig.random.push(0.99); // n = Int(0.99 * 2 / 8) + 3 = 3: four items
+        rig.random.push(0.99);                             // n = Int(0.99 * 2 / 8) + 3 = 3: four items
         rig.random.push({positionDraw(1), positionDraw(1, 1), positionDraw(10, 10), kindDraw(9)});
         rig.random.push({positionDraw(5, 5), kindDraw(5)});
         rig.random.push({positionDraw(5, 5), kindDraw(7)}); // overwrites the last

@@ -217,7 +217,8 @@ void TestSoak::longPlayKeepsTheRules()
         if (games % 2 == 0)
             game.state().Stage = 100 + static_cast<std::int32_t>(keys() % 300);
         const QString atStart = broken(game.state(), false);
-        QVERIFY2(atStart.isEmpty(), qPrintable(QStringLiteral("seed %1, game %2: %3").arg(seed).arg(games).arg(atStart)));
+        QVERIFY2(atStart.isEmpty(),
+                 qPrintable(QStringLiteral("seed %1, game %2: %3").arg(seed).arg(games).arg(atStart)));
         // A game is cut off after a while, so one lucky run cannot take all the time.
         for (int t = 0; t < 20000 && game.state().GameMode != NoGame; ++t) {
             // Mostly a player steering for the items; now and then a key

@@ -115,11 +115,11 @@ private slots:
         rig.game.startMode(FiveMode);
 
         const Log expected{
-            "bonus 50", "score 0", "stage 1", std::string("status ") + texts::BuildingStage,
+            "bonus 50",        "score 0",
+            "stage 1",         std::string("status ") + texts::BuildingStage,
             "repaintCounters", "repaintStatus",
-            "board", "present",
-            "head 30,20 3",
-            std::string("status ") + texts::PlayingFive,
+            "board",           "present",
+            "head 30,20 3",    std::string("status ") + texts::PlayingFive,
         };
         QCOMPARE(rig.log, expected);
     }

@@ -255,8 +255,8 @@ private slots:
         const std::size_t lastUnit = indexOf(log, "bonus 0");
         QVERIFY(lastUnit < log.size());
         const Log tail(log.begin() + static_cast<long>(lastUnit) + 3, log.end());
-        const Log expected{"stage 2", "cell 10,10 2", "head 10,10 1", "present",
-                           "board", "head 10,10 1", "bonus 55", "score 10", "stage 2"};
+        const Log expected{"stage 2",      "cell 10,10 2", "head 10,10 1", "present", "board",
+                           "head 10,10 1", "bonus 55",     "score 10",     "stage 2"};
         QCOMPARE(tail, expected);
     }
 
@@ -308,7 +308,8 @@ private slots:
         rig.play(FiveMode, 10, 10, 3, 2);
         for (int i = 0; i < 10; ++i)
             rig.game.tick();
-        QVERIFY(std::none_of(rig.log.begin(), rig.log.end(), [](const std::string &e) { return e.rfind("sound", 0) == 0; }));
+        QVERIFY(std::none_of(rig.log.begin(), rig.log.end(),
+                             [](const std::string &e) { return e.rfind("sound", 0) == 0; }));
     }
 };
 

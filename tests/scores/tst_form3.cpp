@@ -30,11 +30,16 @@ void TestForm3::lineFormat_data()
     QTest::addColumn<int>("score");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("line");
-    QTest::newRow("first") << 0 << 850 << "Taro" << "1.    850 Taro";
-    QTest::newRow("empty slot") << 2 << 0 << "" << "3.      0 ";
-    QTest::newRow("Five mode numbers on") << 3 << 12 << "花子" << "4.     12 花子";
-    QTest::newRow("six digits") << 5 << 999999 << "x" << "6. 999999 x";
-    QTest::newRow("a million keeps the last six") << 1 << 1234567 << "" << "2. 234567 ";
+    QTest::newRow("first") << 0 << 850 << "Taro"
+                           << "1.    850 Taro";
+    QTest::newRow("empty slot") << 2 << 0 << ""
+                                << "3.      0 ";
+    QTest::newRow("Five mode numbers on") << 3 << 12 << "花子"
+                                          << "4.     12 花子";
+    QTest::newRow("six digits") << 5 << 999999 << "x"
+                                << "6. 999999 x";
+    QTest::newRow("a million keeps the last six") << 1 << 1234567 << ""
+                                                  << "2. 234567 ";
 }
 
 void TestForm3::lineFormat()

@@ -168,14 +168,17 @@ void TestScoreFile::readsWhatOthersWrote_data()
     QStringEncoder sjis("Shift_JIS");
     QVERIFY(sjis.isValid());
     const QByteArray header = sjis.encode(QStringLiteral("Trazzo スコアファイル 2002/05/12 14:03:27"));
-    QByteArray old = header + "\r\n000850" + QByteArray(sjis.encode(QStringLiteral("太郎"))) + "\r\n000300Ken\r\n000100\r\n000777" +
-                     QByteArray(sjis.encode(hanako)) + "\r\n000000\r\n000000\r\n";
+    QByteArray old = header + "\r\n000850" + QByteArray(sjis.encode(QStringLiteral("太郎"))) +
+                     "\r\n000300Ken\r\n000100\r\n000777" + QByteArray(sjis.encode(hanako)) + "\r\n000000\r\n000000\r\n";
     QTest::newRow("Shift-JIS from the old program") << old << 850 << QStringLiteral("太郎") << hanako;
-    QTest::newRow("LF only") << QByteArray("h\n000042Ann\n0\n0\n000001Bob\n") << 42 << "Ann" << "Bob";
+    QTest::newRow("LF only") << QByteArray("h\n000042Ann\n0\n0\n000001Bob\n") << 42 << "Ann"
+                             << "Bob";
     QTest::newRow("UTF-8 with a BOM") << QByteArray("\xEF\xBB\xBFh\r\n000042Ann\r\n\r\n\r\n000001Bob\r\n") << 42
-                                     << "Ann" << "Bob";
-    QTest::newRow("the header may say anything") << QByteArray("000999not a score\r\n000042Ann\r\n\r\n\r\n000001Bob")
-                                                 << 42 << "Ann" << "Bob";
+                                      << "Ann"
+                                      << "Bob";
+    QTest::newRow("the header may say anything")
+        << QByteArray("000999not a score\r\n000042Ann\r\n\r\n\r\n000001Bob") << 42 << "Ann"
+        << "Bob";
 }
 
 void TestScoreFile::readsWhatOthersWrote()
@@ -370,11 +373,15 @@ void TestScoreFile::namesAreCleanedForTheFile_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("plain") << "Taro" << "Taro";
-    QTest::newRow("leading blanks and digits stay") << "  42 Ken" << "  42 Ken";
-    QTest::newRow("line breaks") << "a\r\nb" << "a  b";
+    QTest::newRow("plain") << "Taro"
+                           << "Taro";
+    QTest::newRow("leading blanks and digits stay") << "  42 Ken"
+                                                    << "  42 Ken";
+    QTest::newRow("line breaks") << "a\r\nb"
+                                 << "a  b";
     QTest::newRow("tab and NUL") << QString("a\tb") + QChar(0) << "a b ";
-    QTest::newRow("unicode line separator") << QString("a") + QChar(0x2028) + "b" << "a b";
+    QTest::newRow("unicode line separator") << QString("a") + QChar(0x2028) + "b"
+                                            << "a b";
     QTest::newRow("cut to the maximum") << QString(40, 'n') << QString(MaxNameLength, 'n');
     QString emoji = QString(MaxNameLength - 1, 'e') + QString::fromUtf8("😀");
     QTest::newRow("never half a character") << emoji << QString(MaxNameLength - 1, 'e');

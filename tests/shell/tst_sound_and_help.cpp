@@ -40,10 +40,12 @@ void TestSoundAndHelp::effectsPlayOnlyWhileTheOptionIsOn()
 {
     QStringList log, paths;
     bool on = false;
-    SoundEffects sound(QStringLiteral("/games/trazzo/"), [&] { return on; }, [&](const QString &path) {
-        paths << path;
-        return std::make_unique<RecordingEffect>(QFileInfo(path).fileName(), log);
-    });
+    SoundEffects sound(
+        QStringLiteral("/games/trazzo/"), [&] { return on; },
+        [&](const QString &path) {
+            paths << path;
+            return std::make_unique<RecordingEffect>(QFileInfo(path).fileName(), log);
+        });
     QCOMPARE(paths.size(), 5);
     QVERIFY(paths.contains(QStringLiteral("/games/trazzo/Gold.wav")));
     sound.PlayEffect("Gold.wav");
@@ -56,8 +58,9 @@ void TestSoundAndHelp::effectsPlayOnlyWhileTheOptionIsOn()
 void TestSoundAndHelp::aNewEffectCutsTheLastOneOff()
 {
     QStringList log;
-    SoundEffects sound(QString(), [] { return true; },
-                       [&](const QString &path) { return std::make_unique<RecordingEffect>(path, log); });
+    SoundEffects sound(
+        QString(), [] { return true; },
+        [&](const QString &path) { return std::make_unique<RecordingEffect>(path, log); });
     sound.PlayEffect("Out.wav");
     sound.PlayEffect("High.wav");
     sound.PlayEffect("High.wav");
@@ -67,11 +70,13 @@ void TestSoundAndHelp::aNewEffectCutsTheLastOneOff()
 void TestSoundAndHelp::unknownOrUnloadableEffectsAreSilent()
 {
     QStringList log;
-    SoundEffects sound(QString(), [] { return true; }, [&](const QString &path) -> std::unique_ptr<Effect> {
-        if (path == "Get.wav")
-            return nullptr; // this one could not be made
-        return std::make_unique<RecordingEffect>(path, log);
-    });
+    SoundEffects sound(
+        QString(), [] { return true; },
+        [&](const QString &path) -> std::unique_ptr<Effect> {
+            if (path == "Get.wav")
+                return nullptr; // this one could not be made
+            return std::make_unique<RecordingEffect>(path, log);
+        });
     sound.PlayEffect("Get.wav");
     sound.PlayEffect("Beep.wav");
     QVERIFY(log.isEmpty());
@@ -133,13 +138,14 @@ void TestSoundAndHelp::readmeGoesToTheOpenerAsOneArgument()
 {
     QString program;
     QStringList arguments, messages;
-    ReadmeOpener opener([](const QString &p) { return p == "xdg-open" ? QStringLiteral("/usr/bin/xdg-open") : QString(); },
-                        [&](const QString &p, const QStringList &a) {
-                            program = p;
-                            arguments = a;
-                            return true;
-                        },
-                        [&](const QString &m) { messages << m; });
+    ReadmeOpener opener(
+        [](const QString &p) { return p == "xdg-open" ? QStringLiteral("/usr/bin/xdg-open") : QString(); },
+        [&](const QString &p, const QStringList &a) {
+            program = p;
+            arguments = a;
+            return true;
+        },
+        [&](const QString &m) { messages << m; });
     opener.open(QStringLiteral("/home/a b/My Games; rm -rf x/"));
     QCOMPARE(program, QStringLiteral("/usr/bin/xdg-open"));
     QCOMPARE(arguments, QStringList{QStringLiteral("/home/a b/My Games; rm -rf x/Readme.txt")});
