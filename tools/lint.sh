@@ -10,9 +10,12 @@ mapfile -t all < <(git ls-files '*.cpp' '*.h')
 echo "clang-tidy: ${#sources[@]} files"
 printf '%s\n' "${sources[@]}" | xargs -P 2 -n 4 clang-tidy-14 -p build --quiet
 
+# cppcheck reads no system or Qt headers, so it takes std::array<QLabel *, 4>
+# and QPointer<Form3> for ints in the getters that return them.
 echo "cppcheck"
-cppcheck --quiet --error-exitcode=1 --std=c++20 --language=c++ --inline-suppr \
+cppcheck --quiet --error-exitcode=1 --std=c++20 --language=c++ --inline-suppr --library=qt \
     --enable=warning,performance,portability --suppress=missingIncludeSystem \
+    --suppress=CastIntegerToAddressAtReturn \
     -I engine -I display -I scores -I shell "${sources[@]}" fuzz/*.cpp
 
 echo "clang-format"
