@@ -9,14 +9,10 @@ std::string gameOverPicture()
 {
     const std::string_view stone = "0000000000000000000000000000000000000000";
     const std::string_view g9 = "0000700070700707070707007000000000000000";
+    // The rows are the picture; keep them as drawn.
+    // clang-format off
     return joinRows({
-        stone,
-        stone,
-        stone,
-        stone,
-        stone,
-        stone,
-        stone,
+        stone, stone, stone, stone, stone, stone, stone,
         "0000077700000000000000000000000000000000",
         "0000700070077007707000770000000000000000",
         g9,
@@ -24,8 +20,7 @@ std::string gameOverPicture()
         "0000700770700707070707000000000000000000",
         g9,
         "0000077770077707070700770000000000000000",
-        stone,
-        stone,
+        stone, stone,
         "0000000000000000000777000000000000000000",
         "0000000000000000007000707070077007070000",
         "0000000000000000007000707070700707700000",
@@ -33,14 +28,9 @@ std::string gameOverPicture()
         "0000000000000000007000707070700007000000",
         "0000000000000000007000707070700707000000",
         "0000000000000000000777000700077007000000",
-        stone,
-        stone,
-        stone,
-        stone,
-        stone,
-        stone,
-        stone,
+        stone, stone, stone, stone, stone, stone, stone,
     });
+    // clang-format on
 }
 
 int firstSlotOf(std::int32_t gameMode)
