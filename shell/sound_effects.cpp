@@ -1,10 +1,14 @@
 #include "sound_effects.h"
 
+#include "wave_file.h"
+
 #include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QMediaDevices>
-#include <QSoundEffect>
-#include <QUrl>
 
 namespace trazzo {
 
@@ -18,25 +22,65 @@ bool allWaveFilesPresent(const QString &appFolder)
 
 namespace {
 
+QAudioFormat audioFormatOf(const WaveSound &sound)
+{
+    QAudioFormat format;
+    format.setChannelCount(sound.channels);
+    format.setSampleRate(sound.sampleRate);
+    switch (sound.sample) {
+    case WaveSound::Sample::UInt8: format.setSampleFormat(QAudioFormat::UInt8); break;
+    case WaveSound::Sample::Int16: format.setSampleFormat(QAudioFormat::Int16); break;
+    case WaveSound::Sample::Int32: format.setSampleFormat(QAudioFormat::Int32); break;
+    case WaveSound::Sample::Float: format.setSampleFormat(QAudioFormat::Float); break;
+    }
+    return format;
+}
+
+// The samples are read into memory once and played through an audio sink of
+// our own. Qt's QSoundEffect is not used: in Qt 6.4 its shared loader thread
+// can miss the request to stop, and the next effect destroyed waits for it
+// for ever (seen as a hang at exit, about one run in sixty).
 class QtEffect : public Effect {
 public:
-    explicit QtEffect(const QString &path) : m_effect(QMediaDevices::defaultAudioOutput())
+    explicit QtEffect(WaveSound &&sound) : m_format(audioFormatOf(sound)), m_samples(std::move(sound.pcm))
     {
-        // The desktop's chosen output, not just the first one Qt finds.
-        m_effect.setSource(QUrl::fromLocalFile(path));
+        m_buffer.setBuffer(&m_samples);
+        m_buffer.open(QIODevice::ReadOnly);
     }
-    void play() override { m_effect.play(); }
-    void stop() override { m_effect.stop(); }
+    void play() override
+    {
+        // Made at the first play, so start-up opens no audio stream; the
+        // desktop's chosen output, not just the first one Qt finds.
+        if (!m_sink)
+            m_sink = std::make_unique<QAudioSink>(QMediaDevices::defaultAudioOutput(), m_format);
+        m_sink->stop();
+        m_buffer.seek(0);
+        m_sink->start(&m_buffer);
+    }
+    void stop() override
+    {
+        if (m_sink)
+            m_sink->stop();
+    }
 
 private:
-    QSoundEffect m_effect;
+    QAudioFormat m_format;
+    QByteArray m_samples;
+    QBuffer m_buffer;
+    std::unique_ptr<QAudioSink> m_sink;
 };
 
 } // namespace
 
 std::unique_ptr<Effect> makeQtEffect(const QString &path)
 {
-    return std::make_unique<QtEffect>(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxWaveFileBytes)
+        return nullptr;
+    auto sound = parseWave(file.read(MaxWaveFileBytes));
+    if (!sound)
+        return nullptr;
+    return std::make_unique<QtEffect>(std::move(*sound));
 }
 
 SoundEffects::SoundEffects(const QString &appFolder, std::function<bool()> optionOn, const EffectFactory &factory)

@@ -26,7 +26,8 @@ public:
     virtual void stop() = 0;
 };
 
-// Makes the effect for a file; the default one is Qt Multimedia's.
+// Makes the effect for a file, or nothing for a file that cannot be played;
+// the default one reads the wave into memory and plays it with Qt Multimedia.
 using EffectFactory = std::function<std::unique_ptr<Effect>(const QString &path)>;
 std::unique_ptr<Effect> makeQtEffect(const QString &path);
 

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-30}
 findings=build-fuzz/findings
 mkdir -p "$findings"
-for target in score_file tile_sheet; do
+for target in score_file tile_sheet wave_file; do
     work=$(mktemp -d)
     echo "fuzz_$target: ${seconds}s"
     build-fuzz/fuzz/fuzz_$target -max_total_time="$seconds" -timeout=5 -rss_limit_mb=1024 \
