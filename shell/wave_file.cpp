@@ -1,5 +1,7 @@
 #include "wave_file.h"
 
+#include <QtEndian>
+
 #include <cstring>
 
 namespace trazzo {
@@ -10,12 +12,14 @@ constexpr std::uint16_t FormatPcm = 1;
 constexpr std::uint16_t FormatFloat = 3;
 constexpr std::uint16_t FormatExtensible = 0xFFFE;
 
-std::uint32_t little(const char *p, int bytes)
+std::uint16_t u16(const char *p)
 {
-    std::uint32_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        value = (value << 8) | static_cast<unsigned char>(p[i]);
-    return value;
+    return qFromLittleEndian<quint16>(p);
+}
+
+std::uint32_t u32(const char *p)
+{
+    return qFromLittleEndian<quint32>(p);
 }
 
 struct Format {
@@ -31,16 +35,16 @@ std::optional<Format> readFormat(const char *p, std::uint32_t size)
     if (size < 16)
         return std::nullopt;
     Format f;
-    f.tag = static_cast<std::uint16_t>(little(p, 2));
-    f.channels = static_cast<int>(little(p + 2, 2));
-    f.sampleRate = static_cast<int>(std::min<std::uint32_t>(little(p + 4, 4), 0x7FFFFFFF));
-    f.blockAlign = static_cast<int>(little(p + 12, 2));
-    f.bits = static_cast<int>(little(p + 14, 2));
+    f.tag = u16(p);
+    f.channels = static_cast<int>(u16(p + 2));
+    f.sampleRate = static_cast<int>(std::min<std::uint32_t>(u32(p + 4), 0x7FFFFFFF));
+    f.blockAlign = static_cast<int>(u16(p + 12));
+    f.bits = static_cast<int>(u16(p + 14));
     if (f.tag == FormatExtensible) {
         // The real tag is the first two bytes of the sub-format GUID.
         if (size < 40)
             return std::nullopt;
-        f.tag = static_cast<std::uint16_t>(little(p + 24, 2));
+        f.tag = u16(p + 24);
     }
     return f;
 }
@@ -73,7 +77,7 @@ std::optional<WaveSound> parseWave(const QByteArray &file)
     qsizetype sampleBytes = 0;
     for (qsizetype at = 12; at + 8 <= end;) {
         const char *const id = data + at;
-        const std::uint32_t size = little(data + at + 4, 4);
+        const std::uint32_t size = u32(data + at + 4);
         const qsizetype body = at + 8;
         const qsizetype left = end - body;
         if (std::memcmp(id, "fmt ", 4) == 0) {

@@ -5,6 +5,7 @@
 #include "wave_file.h"
 
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 using namespace trazzo;
@@ -24,10 +25,9 @@ private:
 
 QByteArray le(std::uint32_t value, int bytes)
 {
-    QByteArray out;
-    for (int i = 0; i < bytes; ++i)
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
-    return out;
+    QByteArray out(4, '\0');
+    qToLittleEndian<quint32>(value, out.data());
+    return out.left(bytes);
 }
 
 QByteArray chunk(const char *id, const QByteArray &body, std::uint32_t declared = 0xFFFFFFFF)
