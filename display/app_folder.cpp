@@ -9,9 +9,6 @@ QString withTrailingSeparator(const QString &folder)
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
-QString programFolder()
-{
-    return withTrailingSeparator(QCoreApplication::applicationDirPath());
-}
+QString programFolder() { return withTrailingSeparator(QCoreApplication::applicationDirPath()); }
 
 } // namespace trazzo

@@ -18,10 +18,7 @@ BoardSurface::BoardSurface(QWidget *parent) : QWidget(parent), m_image(Width, He
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void BoardSurface::setTileSheet(const QImage &sheet)
-{
-    m_sheet = sheet.convertToFormat(QImage::Format_RGB32);
-}
+void BoardSurface::setTileSheet(const QImage &sheet) { m_sheet = sheet.convertToFormat(QImage::Format_RGB32); }
 
 void BoardSurface::copyTile(int sx, int sy, int c, int r, Combine how)
 {

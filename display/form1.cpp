@@ -29,10 +29,7 @@ namespace trazzo {
 
 namespace {
 
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 } // namespace
 
@@ -171,10 +168,7 @@ void Form1::Form_Load()
     Label4()->setText(texts::ChooseMode);
 }
 
-void Form1::Timer1_Timer()
-{
-    m_game.tick();
-}
+void Form1::Timer1_Timer() { m_game.tick(); }
 
 void Form1::Picture1_KeyDown(int keyCode)
 {
@@ -205,18 +199,9 @@ void Form1::Command1_Click(int index)
     m_picture1->setFocus();
 }
 
-void Form1::mnuG1_Click()
-{
-    m_game.startMode(RefreshMode);
-}
-void Form1::mnuG2_Click()
-{
-    m_game.startMode(FiveMode);
-}
-void Form1::mnuG4_Click()
-{
-    m_highScoreWindow.showHighScores();
-}
+void Form1::mnuG1_Click() { m_game.startMode(RefreshMode); }
+void Form1::mnuG2_Click() { m_game.startMode(FiveMode); }
+void Form1::mnuG4_Click() { m_highScoreWindow.showHighScores(); }
 
 void Form1::mnuG6_Click()
 {
@@ -241,14 +226,8 @@ void Form1::saveScores()
 }
 // The check mark is the option itself; the action flips it on its own.
 void Form1::mnuO1_Click() {}
-void Form1::mnuH1_Click()
-{
-    m_readme.open(m_appFolder);
-}
-void Form1::mnuH2_Click()
-{
-    m_aboutWindow.show();
-}
+void Form1::mnuH1_Click() { m_readme.open(m_appFolder); }
+void Form1::mnuH2_Click() { m_aboutWindow.show(); }
 
 void Form1::mnuO3_Click()
 {
@@ -269,39 +248,15 @@ void Form1::mnuO3_Click()
     m_messageBox(texts::PictureLoaded);
 }
 
-void Form1::Cell_Paint(int c, int r, int k)
-{
-    m_picture1->Cell_Paint(c, r, k);
-}
-void Form1::Head_Paint(int c, int r, int d)
-{
-    m_picture1->Head_Paint(c, r, d);
-}
-void Form1::Board_Paint(std::string_view board)
-{
-    m_picture1->Board_Paint(board);
-}
-void Form1::presentBoard()
-{
-    m_picture1->repaint();
-}
+void Form1::Cell_Paint(int c, int r, int k) { m_picture1->Cell_Paint(c, r, k); }
+void Form1::Head_Paint(int c, int r, int d) { m_picture1->Head_Paint(c, r, d); }
+void Form1::Board_Paint(std::string_view board) { m_picture1->Board_Paint(board); }
+void Form1::presentBoard() { m_picture1->repaint(); }
 
-void Form1::showBonus(int value)
-{
-    Label1()->setText(QString::number(value));
-}
-void Form1::showScore(int value)
-{
-    Label2()->setText(QString::number(value));
-}
-void Form1::showStage(int value)
-{
-    Label3()->setText(QString::number(value));
-}
-void Form1::showStatus(std::string_view text)
-{
-    Label4()->setText(fromUtf8(text));
-}
+void Form1::showBonus(int value) { Label1()->setText(QString::number(value)); }
+void Form1::showScore(int value) { Label2()->setText(QString::number(value)); }
+void Form1::showStage(int value) { Label3()->setText(QString::number(value)); }
+void Form1::showStatus(std::string_view text) { Label4()->setText(fromUtf8(text)); }
 
 void Form1::repaintCounters()
 {
@@ -309,10 +264,7 @@ void Form1::repaintCounters()
         m_labels[static_cast<std::size_t>(i)]->repaint();
 }
 
-void Form1::repaintStatus()
-{
-    Label4()->repaint();
-}
+void Form1::repaintStatus() { Label4()->repaint(); }
 
 void Form1::chainPause()
 {
@@ -326,9 +278,6 @@ void Form1::PlayEffect(std::string_view fileName)
         m_sound->PlayEffect(fileName);
 }
 
-void Form1::End_Game(int &reason)
-{
-    m_endGame->End_Game(reason);
-}
+void Form1::End_Game(int &reason) { m_endGame->End_Game(reason); }
 
 } // namespace trazzo

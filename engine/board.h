@@ -31,32 +31,17 @@ struct CellXY {
 };
 
 // Column and row of position p (1..1200).
-constexpr CellXY cellOf(int p)
-{
-    return {(p - 1) % BoardCols, (p - 1) / BoardCols};
-}
+constexpr CellXY cellOf(int p) { return {(p - 1) % BoardCols, (p - 1) / BoardCols}; }
 
 // Position of cell (c, r).
-constexpr int posOf(int c, int r)
-{
-    return BoardCols * r + c + 1;
-}
+constexpr int posOf(int c, int r) { return BoardCols * r + c + 1; }
 
 // Numeric value of a cell code ('0'..'7' -> 0..7).
-constexpr int codeValue(char code)
-{
-    return code - '0';
-}
+constexpr int codeValue(char code) { return code - '0'; }
 
 // Reads and writes one cell of a board string; p is 1-based.
-inline char cellAt(const std::string &board, int p)
-{
-    return board[static_cast<std::size_t>(p - 1)];
-}
-inline void setCell(std::string &board, int p, char code)
-{
-    board[static_cast<std::size_t>(p - 1)] = code;
-}
+inline char cellAt(const std::string &board, int p) { return board[static_cast<std::size_t>(p - 1)]; }
+inline void setCell(std::string &board, int p, char code) { board[static_cast<std::size_t>(p - 1)] = code; }
 
 // A board of 30 rows of 40 codes, joined in order. Used for the stage frame,
 // the title and GAME OVER pictures, and for boards written out in tests.

@@ -52,10 +52,7 @@ int Game::drawBelow(int n)
     return std::clamp(v, 0, n - 1);
 }
 
-int Game::drawPosition()
-{
-    return drawBelow(BoardCells) + 1;
-}
+int Game::drawPosition() { return drawBelow(BoardCells) + 1; }
 
 char Game::drawItemKind()
 {

@@ -133,10 +133,7 @@ void Form3::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-HighScoreWindow::~HighScoreWindow()
-{
-    delete m_window.data();
-}
+HighScoreWindow::~HighScoreWindow() { delete m_window.data(); }
 
 void HighScoreWindow::showHighScores()
 {

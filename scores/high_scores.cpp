@@ -17,10 +17,7 @@
 
 namespace trazzo {
 
-QString scoreField(std::int32_t score)
-{
-    return (QStringLiteral("000000") + QString::number(score)).right(6);
-}
+QString scoreField(std::int32_t score) { return (QStringLiteral("000000") + QString::number(score)).right(6); }
 
 std::int32_t scoreFieldValue(const QString &firstSix)
 {

@@ -89,10 +89,7 @@ void Form2::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-AboutWindow::~AboutWindow()
-{
-    delete m_window.data();
-}
+AboutWindow::~AboutWindow() { delete m_window.data(); }
 
 void AboutWindow::show()
 {

@@ -12,15 +12,9 @@ constexpr std::uint16_t FormatPcm = 1;
 constexpr std::uint16_t FormatFloat = 3;
 constexpr std::uint16_t FormatExtensible = 0xFFFE;
 
-std::uint16_t u16(const char *p)
-{
-    return qFromLittleEndian<quint16>(p);
-}
+std::uint16_t u16(const char *p) { return qFromLittleEndian<quint16>(p); }
 
-std::uint32_t u32(const char *p)
-{
-    return qFromLittleEndian<quint32>(p);
-}
+std::uint32_t u32(const char *p) { return qFromLittleEndian<quint32>(p); }
 
 struct Format {
     std::uint16_t tag = 0;

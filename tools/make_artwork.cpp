@@ -27,10 +27,7 @@ namespace {
 
 constexpr int Tile = 12;
 
-QRgb rgb(int r, int g, int b)
-{
-    return qRgb(std::clamp(r, 0, 255), std::clamp(g, 0, 255), std::clamp(b, 0, 255));
-}
+QRgb rgb(int r, int g, int b) { return qRgb(std::clamp(r, 0, 255), std::clamp(g, 0, 255), std::clamp(b, 0, 255)); }
 
 void stone(QImage &sheet, int x0)
 {

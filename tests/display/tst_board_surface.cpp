@@ -11,15 +11,9 @@ using namespace trazzo;
 
 namespace {
 
-QImage builtInSheet()
-{
-    return QImage(QStringLiteral(":/tiles.bmp")).convertToFormat(QImage::Format_RGB32);
-}
+QImage builtInSheet() { return QImage(QStringLiteral(":/tiles.bmp")).convertToFormat(QImage::Format_RGB32); }
 
-QImage cellOfImage(const QImage &img, int c, int r)
-{
-    return img.copy(12 * c, 12 * r, 12, 12);
-}
+QImage cellOfImage(const QImage &img, int c, int r) { return img.copy(12 * c, 12 * r, 12, 12); }
 
 QImage sheetSquare(const QImage &sheet, int x, int y)
 {

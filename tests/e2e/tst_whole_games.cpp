@@ -67,10 +67,7 @@ int itemColumn(const Plan &plan, int stage) // stage 0..4
 }
 
 // Items that are not taken lie far from the row, at the bottom.
-double farDraw(int i)
-{
-    return positionDraw(2 + 2 * i, 27);
-}
+double farDraw(int i) { return positionDraw(2 + 2 * i, 27); }
 
 void scriptGame(ScriptedRandom &random, const Plan &plan)
 {

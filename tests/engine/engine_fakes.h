@@ -16,22 +16,10 @@
 namespace trazzo::test {
 
 // Values that make the engine's draws come out as wanted.
-inline double positionDraw(int p)
-{
-    return (p - 1 + 0.5) / BoardCells;
-}
-inline double positionDraw(int c, int r)
-{
-    return positionDraw(posOf(c, r));
-}
-inline double kindDraw(int k)
-{
-    return (k + 0.5) / 10.0;
-}
-inline double directionDraw(int d)
-{
-    return (d - 1 + 0.5) / 4.0;
-}
+inline double positionDraw(int p) { return (p - 1 + 0.5) / BoardCells; }
+inline double positionDraw(int c, int r) { return positionDraw(posOf(c, r)); }
+inline double kindDraw(int k) { return (k + 0.5) / 10.0; }
+inline double directionDraw(int d) { return (d - 1 + 0.5) / 4.0; }
 
 class ScriptedRandom : public Random {
 public:
