@@ -6,7 +6,7 @@
 #include "clock_random.h"
 #include "file_open_dialog.h"
 #include "fonts.h"
-#include "fitting_label.h"
+#include "text_label.h"
 #include "texts.h"
 #include "tile_sheet_loader.h"
 #include "title_picture.h"
@@ -86,17 +86,18 @@ void Form1::createControls()
     connect(m_picture1, &BoardSurface::keyDown, this, &Form1::Picture1_KeyDown);
     connect(m_picture1, &BoardSurface::keyUp, this, &Form1::Picture1_KeyUp);
 
-    auto label = [this](int x, int y, int w, int h, const QFont &font, const QString &text, bool status = false) {
-        auto *l = status ? new FittingLabel(text, m_back) : new QLabel(text, m_back);
+    // Each face is chosen once; the three counters share theirs.
+    const QFont counter = counterFont();
+    auto label = [this](int x, int y, int w, int h, const QFont &font, const QString &text) {
+        auto *l = new TextLabel(text, m_back);
         l->setGeometry(x, y, w, h);
         l->setFont(font);
-        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         return l;
     };
-    m_labels[3] = label(8, 408, 484, 13, statusFont(), texts::MeasuringSpeed, true);
-    m_labels[2] = label(272, 10, 28, 16, counterFont(), QStringLiteral("0"));
-    m_labels[1] = label(160, 10, 55, 16, counterFont(), QStringLiteral("0"));
-    m_labels[0] = label(66, 10, 28, 16, counterFont(), QStringLiteral("0"));
+    m_labels[3] = label(8, 408, 484, 13, statusFont(), texts::MeasuringSpeed);
+    m_labels[2] = label(272, 10, 28, 16, counter, QStringLiteral("0"));
+    m_labels[1] = label(160, 10, 55, 16, counter, QStringLiteral("0"));
+    m_labels[0] = label(66, 10, 28, 16, counter, QStringLiteral("0"));
     for (int i = 0; i < 3; ++i) {
         QPalette pal = m_labels[static_cast<std::size_t>(i)]->palette();
         pal.setColor(QPalette::WindowText, QColor(0, 0, 128));

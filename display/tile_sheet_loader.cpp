@@ -12,22 +12,55 @@ namespace trazzo {
 
 namespace {
 
-// Qt's BMP reader fills a cut-off file up with black and calls it a
-// success; an uncompressed bitmap must hold all the rows its header promises.
-bool bmpIsComplete(const QByteArray &header, qint64 fileSize)
+// Walks an RLE8 (compression 1) or RLE4 (compression 2) pixel stream and
+// says whether it ends properly: with its end mark, or once every row the
+// header promises is done. Qt's reader fills a cut-off stream up with black.
+bool rleIsComplete(const QByteArray &file, qint64 start, qint64 rows, bool fourBits)
 {
-    if (header.size() < 34)
+    const auto byte = [&file](qint64 at) { return quint8(file.at(at)); };
+    qint64 row = 0;
+    for (qint64 at = start; at + 1 < file.size();) {
+        const int count = byte(at), code = byte(at + 1);
+        at += 2;
+        if (count > 0 || code > 2) { // a run, or `code` pixels stored as they are
+            if (count == 0)
+                at += ((fourBits ? (code + 1) / 2 : code) + 1) / 2 * 2;
+            continue;
+        }
+        if (code == 1) // end of the picture
+            return true;
+        if (code == 2) { // a jump right and up
+            if (at + 2 > file.size())
+                return false;
+            row += byte(at + 1);
+            at += 2;
+        } else {
+            ++row;
+        }
+        if (row >= rows)
+            return true;
+    }
+    return false;
+}
+
+// Qt's BMP reader fills a cut-off file up with black and calls it a
+// success; a bitmap must hold all the rows its header promises.
+bool bmpIsComplete(const QByteArray &file)
+{
+    if (file.size() < 34)
         return false;
-    const auto u32 = [&header](int at) { return qFromLittleEndian<quint32>(header.constData() + at); };
-    const auto s32 = [&header](int at) { return qFromLittleEndian<qint32>(header.constData() + at); };
+    const auto u32 = [&file](int at) { return qFromLittleEndian<quint32>(file.constData() + at); };
+    const auto s32 = [&file](int at) { return qFromLittleEndian<qint32>(file.constData() + at); };
     const quint32 compression = u32(30);
-    if (compression != 0 && compression != 3) // RLE sizes vary; the decoder checks those
+    const qint64 height = qAbs(qint64(s32(22)));
+    if (compression == 1 || compression == 2)
+        return rleIsComplete(file, u32(10), height, compression == 2);
+    if (compression != 0 && compression != 3)
         return true;
     const qint64 width = s32(18);
-    const qint64 height = qAbs(qint64(s32(22)));
-    const qint64 bits = qFromLittleEndian<quint16>(header.constData() + 28);
+    const qint64 bits = qFromLittleEndian<quint16>(file.constData() + 28);
     const qint64 stride = (width * bits + 31) / 32 * 4;
-    return fileSize >= qint64(u32(10)) + stride * height;
+    return file.size() >= qint64(u32(10)) + stride * height;
 }
 
 std::optional<QImage> refuse(QString *reason, const QString &why)
@@ -79,13 +112,14 @@ std::optional<QImage> loadTileSheet(const QByteArray &bytes, QString *reason)
     QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(false);
     reader.setAllocationLimit(8); // MB; a sheet needs a few KB
-    const QSize size = reader.size();
+    // A top-down bitmap (top row stored first) comes with a negative height.
+    const QSize size(reader.size().width(), qAbs(reader.size().height()));
     if (!size.isValid() || size.isEmpty())
         return refuse(reason, texts::PictureUnreadable);
     if (size.width() > MaxTileSheetSide || size.height() > MaxTileSheetSide)
         return refuse(reason, texts::PictureTooLarge);
 
-    if (format == "bmp" && !bmpIsComplete(head, bytes.size()))
+    if (format == "bmp" && !bmpIsComplete(bytes))
         return refuse(reason, texts::PictureUnreadable);
 
     QImage image;

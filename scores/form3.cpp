@@ -1,7 +1,7 @@
 #include "form3.h"
 
-#include "fitting_label.h"
 #include "fonts.h"
+#include "text_label.h"
 #include "texts.h"
 
 #include <QCloseEvent>
@@ -68,13 +68,12 @@ Form3::Form3(const HighScores &table, QWidget *mainWindow)
     setWindowTitle(texts::HighScoreTitle);
     setFixedSize(Width, Height);
 
-    QFont heading(ProportionalGothic);
-    heading.setPointSizeF(11.25);
-    QFont line(FixedGothic);
-    line.setPointSizeF(11.25);
-    line.setStyleHint(QFont::TypeWriter);
+    // One face and size for both headings and one for all six lines, so
+    // the number columns line up whatever the names are.
+    const QFont heading = fittedFont(ProportionalGothic, 11.25, 15);
+    const QFont line = fittedFont(FixedGothic, 11.25, 15);
     auto label = [this](int x, int y, int w, const QFont &font) {
-        auto *l = new FittingLabel(this);
+        auto *l = new TextLabel(this);
         l->setGeometry(x, y, w, 15);
         l->setFont(font);
         QPalette pal = l->palette();
@@ -83,10 +82,8 @@ Form3::Form3(const HighScores &table, QWidget *mainWindow)
         return l;
     };
     m_headings[0] = label(2, 2, 110, heading);
-    m_headings[0]->setFitWidth(true);
     m_headings[0]->setText(texts::RefreshHeading);
     m_headings[1] = label(2, 76, 85, heading);
-    m_headings[1]->setFitWidth(true);
     m_headings[1]->setText(texts::FiveHeading);
     const int tops[] = {22, 38, 54, 96, 112, 128};
     for (std::size_t k = 0; k < m_lines.size(); ++k)

@@ -9,8 +9,6 @@
 
 #include <array>
 
-#include "fitting_label.h"
-
 class QLabel;
 
 namespace trazzo {
@@ -46,7 +44,7 @@ private:
 
     QPointer<QWidget> m_mainWindow;
     QImage m_background;
-    std::array<FittingLabel *, 2> m_headings{};
+    std::array<QLabel *, 2> m_headings{};
     std::array<QLabel *, 6> m_lines{};
 };
 

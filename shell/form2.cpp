@@ -1,7 +1,7 @@
 #include "form2.h"
 
-#include "fitting_label.h"
 #include "fonts.h"
+#include "text_label.h"
 #include "texts.h"
 
 #include <QCloseEvent>
@@ -35,24 +35,26 @@ Form2::Form2(const QImage &panelSheet, const QPixmap &icon, QWidget *mainWindow)
     m_image1->setGeometry(8, 8, 32, 32);
     m_image1->setPixmap(icon);
 
-    auto label = [this](int x, int y, int w, int h, qreal points, bool bold, QColor colour, const QString &text) {
-        auto *l = new FittingLabel(text, this);
+    // The faces are chosen once: every 9.75-point text shares one size.
+    const QFont name = fittedFont(ProportionalGothic, 15.75, 21, true);
+    const QFont small = fittedFont(ProportionalGothic, 9.75, 13);
+    QFont smallBold = small;
+    smallBold.setBold(true);
+    auto label = [this](int x, int y, int w, int h, const QFont &font, QColor colour, const QString &text) {
+        auto *l = new TextLabel(text, this);
         l->setGeometry(x, y, w, h);
-        QFont f(ProportionalGothic);
-        f.setPointSizeF(points);
-        f.setBold(bold);
-        l->setFont(f);
+        l->setFont(font);
         QPalette pal = l->palette();
         pal.setColor(QPalette::WindowText, colour);
         l->setPalette(pal);
         return l;
     };
-    m_label1 = label(48, 12, 100, 21, 15.75, true, Qt::black, texts::AboutName);
-    m_label2 = label(155, 19, 57, 13, 9.75, true, Qt::black, QString());
-    m_label3[1] = label(23, 48, 183, 41, 9.75, false, QColor(64, 64, 64), texts::AboutFeedback);
+    m_label1 = label(48, 12, 100, 21, name, Qt::black, texts::AboutName);
+    m_label2 = label(155, 19, 57, 13, smallBold, Qt::black, QString());
+    m_label3[1] = label(23, 48, 183, 41, small, QColor(64, 64, 64), texts::AboutFeedback);
     m_label3[1]->setWordWrap(true);
-    m_label3[2] = label(40, 96, 138, 13, 9.75, false, QColor(0, 0, 128), texts::AboutContact);
-    m_label3[0] = label(16, 128, 191, 13, 9.75, false, QColor(0, 0, 128), texts::AboutCopyright);
+    m_label3[2] = label(40, 96, 138, 13, small, QColor(0, 0, 128), texts::AboutContact);
+    m_label3[0] = label(16, 128, 191, 13, small, QColor(0, 0, 128), texts::AboutCopyright);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()).topLeft());

@@ -1,5 +1,9 @@
 #include "fonts.h"
 
+#include "text_label.h"
+
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QStringList>
 
 namespace trazzo {
@@ -16,20 +20,24 @@ void installFontSubstitutes()
     QFont::insertSubstitutions(FixedGothic, fixed);
 }
 
-QFont statusFont()
+QFont fittedFont(const QString &face, qreal points, int boxHeight, bool bold)
 {
-    QFont f(ProportionalGothic);
-    f.setPointSizeF(9.75);
+    QFont f(face);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    if (face == FixedGothic)
+        f.setStyleHint(QFont::TypeWriter);
+    // Measured on the face, never on a label's own text: a name with an
+    // accent or a kanji gets the same size as any other.
+    for (int px = QFontInfo(f).pixelSize(); px > 8; --px) {
+        f.setPixelSize(px);
+        if (TextLabel::inkBox(f).height() <= boxHeight)
+            break;
+    }
     return f;
 }
 
-QFont counterFont()
-{
-    QFont f(FixedGothic);
-    f.setPointSizeF(12);
-    f.setBold(true);
-    f.setStyleHint(QFont::TypeWriter);
-    return f;
-}
+QFont statusFont() { return fittedFont(ProportionalGothic, 9.75, 13); }
+QFont counterFont() { return fittedFont(FixedGothic, 12, 16, true); }
 
 } // namespace trazzo

@@ -1,0 +1,25 @@
+#!/usr/bin/env python3
+# Writes the skins tst_windows loads. Every tile is one flat colour:
+# tile i (0-7 the first row, 8-15 the second) is RGB(16i+5, 250-15i, 77).
+import struct
+
+def colour(i): return (16 * i + 5, 250 - 15 * i, 77)
+
+def bmp8(w, h, compression, pixels):
+    head = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 8, compression, len(pixels), 0, 0, 16, 0)
+    for i in range(16):
+        r, g, b = colour(i)
+        head += bytes([b, g, r, 0])
+    offset = 14 + len(head)
+    return b'BM' + struct.pack('<IHHI', offset + len(pixels), 0, 0, offset) + head + pixels
+
+top_first = bytes(x // 12 + 8 * (y // 12) for y in range(24) for x in range(96))
+rle = b''
+for y in range(24):  # stored bottom row first: eight runs of 12, then end of line
+    for t in range(8):
+        rle += bytes([12, t + 8 * ((23 - y) // 12)])
+    rle += b'\0\0'
+
+open('top-down.bmp', 'wb').write(bmp8(96, -24, 0, top_first))
+open('rle8.bmp', 'wb').write(bmp8(96, 24, 1, rle + b'\0\1'))
+open('48x12.bmp', 'wb').write(bmp8(48, 12, 0, top_first[:48] * 12))

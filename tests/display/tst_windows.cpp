@@ -1,0 +1,185 @@
+// The game's windows as the player meets them: where things stand, the
+// menus, the keys, the head's drawing, skins, the high-score and About windows.
+
+#include "board_surface.h"
+#include "clock_random.h"
+#include "fonts.h"
+#include "form1.h"
+#include "form2.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace trazzo;
+
+class TestWindows : public QObject {
+    Q_OBJECT
+    ClockRandom m_random{2026};
+    std::unique_ptr<Form1> m_form;
+    QStringList m_messages;
+    QString m_skin;
+
+private slots:
+    void initTestCase() { installFontSubstitutes(); }
+    void init()
+    {
+        m_form = std::make_unique<Form1>(&m_random, QStringLiteral(TRAZZO_SOURCE_DIR "/assets/sounds"));
+        m_form->setMessageBox([this](const QString &text) { m_messages << text; });
+        m_form->setFileOpenDialog([this](QWidget *, const QString &) { return m_skin; });
+        m_form->Form_Load();
+        m_messages.clear();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    }
+    void cleanup() { m_form.reset(); }
+
+    void windowAsFirstSeen()
+    {
+        Form1 &f = *m_form;
+        QList<QRect> places;
+        QStringList texts = {f.windowTitle()};
+        for (QWidget *w : QList<QWidget *>{f.centralWidget(), f.Picture1(), f.Label1(), f.Label2(), f.Label3(),
+                                           f.Label4(), f.Command1(0), f.Command1(1)})
+            places << w->geometry(), texts << w->property("text").toString();
+        for (QAction *menu : f.menuBar()->actions())
+            for (QAction *a : QList<QAction *>{menu} + menu->menu()->actions())
+                texts << (a->text() + ' ' + a->shortcut().toString()).trimmed();
+        QCOMPARE(places, (QList<QRect>{QRect(0, places[0].y(), 500, 421), QRect(8, 34, 484, 364), QRect(66, 10, 28, 16),
+                                       QRect(160, 10, 55, 16), QRect(272, 10, 28, 16), QRect(8, 408, 484, 13),
+                                       QRect(325, 6, 81, 23), QRect(411, 6, 81, 23)}));
+        QCOMPARE(texts.join('|'),
+                 "Trazzo|||0|0|0|始めるにはゲームモードを選択してください。|ﾘﾌﾚｯｼｭﾓｰﾄﾞ|ﾌｧｲﾌﾞﾓｰﾄﾞ|"
+                 "ｹﾞｰﾑ(&G)|ﾘﾌﾚｯｼｭﾓｰﾄﾞ開始(&R) Ctrl+R|ﾌｧｲﾌﾞﾓｰﾄﾞ開始(&F) Ctrl+F||ﾊｲｽｺｱ(&H) Ctrl+H||"
+                 "Trazzoの終了(&X) Ctrl+Q|ｵﾌﾟｼｮﾝ(&O)|効果音(&S)||ﾋﾟｸﾁｬ読み込み(&L)|ﾍﾙﾌﾟ(&H)|簡易説明(&H)|"
+                 "ﾊﾞｰｼﾞｮﾝ情報(&V)");
+        QVERIFY(f.mnuO1->isCheckable() && !f.mnuO1->isChecked() && f.mnuO1->isEnabled());
+    }
+
+    void keysSteerAndSpaceHurries_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("moveDir");
+        QTest::newRow("left") << int(Qt::Key_Left) << 1;
+        QTest::newRow("up") << int(Qt::Key_Up) << 2;
+        QTest::newRow("right") << int(Qt::Key_Right) << 3;
+        QTest::newRow("down") << int(Qt::Key_Down) << 4;
+        QTest::newRow("Space hurries") << int(Qt::Key_Space) << 0;
+        QTest::newRow("a letter does nothing") << int(Qt::Key_A) << 0;
+    }
+    void keysSteerAndSpaceHurries()
+    {
+        QFETCH(int, key);
+        QFETCH(int, moveDir);
+        Form1 &f = *m_form;
+        QTest::keyClick(f.Picture1(), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(f.Label4()->text() + f.Label3()->text(), "ファイブモードでプレイ中1");
+        QTest::mouseClick(f.Command1(0), Qt::LeftButton); // the button gives the keys back to the board
+        QCOMPARE(f.Label4()->text(), "リフレッシュモードでプレイ中");
+        QCOMPARE(QApplication::focusWidget(), f.Picture1());
+        QTest::keyPress(f.Picture1(), Qt::Key(key));
+        QCOMPARE(f.game().state().MoveDir, moveDir);
+        if (moveDir)
+            QCOMPARE(f.game().state().HeadDir, moveDir - 1);
+        QCOMPARE(f.Timer1()->interval(), key == Qt::Key_Space ? 10 : 100);
+        QTest::keyRelease(f.Picture1(), Qt::Key(key));
+        QCOMPARE(f.Timer1()->interval(), 100);
+    }
+
+    void headShowsItsCellAround()
+    {
+        BoardSurface s;
+        const QImage sheet = QImage(":/tiles.bmp").convertToFormat(QImage::Format_RGB32);
+        s.setTileSheet(sheet);
+        for (int d = 0; d < 4; ++d) // each facing on another cell: a hole, a chest, two panels
+            s.Cell_Paint(d, 0, 2 * d + 1), s.Head_Paint(d, 0, d);
+        // The head's picture is white wherever the cell shows through it.
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 48; ++x) {
+                const QRgb head = sheet.pixel(x, 12 + y), cell = sheet.pixel(x + 12 * (x / 12 + 1), y);
+                QCOMPARE(s.image().pixel(x, y), head == qRgb(255, 255, 255) ? cell : head);
+            }
+    }
+
+    void skinsLoadOrAreRefused_data()
+    {
+        QTest::addColumn<QString>("file"); // made by skins/make_skins.py
+        QTest::addColumn<int>("width");    // of the tiles taken; 0: refused
+        QTest::addColumn<QString>("message");
+        const QString loaded = "ピクチャを読み込みました", unchanged = "ピクチャは変更されていません。";
+        QTest::newRow("top-down BMP") << "top-down.bmp" << 96 << loaded;
+        QTest::newRow("RLE BMP") << "rle8.bmp" << 96 << loaded;
+        QTest::newRow("48 x 12 draws black beyond") << "48x12.bmp" << 48 << loaded;
+        QTest::newRow("RLE BMP cut short") << "rle8-cut.bmp" << 0 << "ピクチャを読み込めませんでした。" + unchanged;
+    }
+    void skinsLoadOrAreRefused()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, width);
+        QFETCH(QString, message);
+        m_skin = TRAZZO_SOURCE_DIR "/tests/display/skins/" + file;
+        const QImage before = m_form->Picture1()->grab().toImage();
+        m_form->mnuO3->trigger();
+        QCOMPARE(m_messages, QStringList{message});
+        const QImage shown = m_form->Picture1()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QVERIFY(width || shown == before.convertToFormat(QImage::Format_RGB32));
+        // Every cell in its new look, each screen pixel a crisp copy.
+        const int n = qRound(shown.devicePixelRatio());
+        for (int p = 0; p < 1200 && width; ++p) {
+            const int k = m_form->game().state().Board[std::size_t(p)] - '0';
+            const QPoint at((2 + 12 * (p % 40) + 11) * n + n - 1, (2 + 12 * (p / 40) + 6) * n);
+            QCOMPARE(shown.pixel(at), 12 * k < width ? qRgb(16 * k + 5, 250 - 15 * k, 77) : qRgb(0, 0, 0));
+        }
+    }
+
+    void highScoresStandInOneColumnUntilAnyKey_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("key");
+        QTest::newRow("accent and descender, Escape") << "Åg" << int(Qt::Key_Escape);
+        QTest::newRow("kanji, Shift alone") << "花子" << int(Qt::Key_Shift);
+        QTest::newRow("too long, a letter") << "WWWWWWWWWWWWWWWWWWWWWWWW" << int(Qt::Key_Q);
+    }
+    void highScoresStandInOneColumnUntilAnyKey()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, key);
+        HighScores plain, &table = m_form->scores().HighScores;
+        plain[0] = plain[4] = {850, ""};
+        table[0] = table[4] = {850, name};
+        table[2] = {1234567, "Ken"};
+        QTest::keyClick(m_form->Picture1(), Qt::Key_H, Qt::ControlModifier);
+        QPointer<Form3> form = m_form->highScoreWindow().window();
+        QStringList lines = {form->windowTitle(), form->Label1(0)->text(), form->Label1(1)->text()};
+        for (int k = 0; k < 6; ++k)
+            lines << form->Label2(k)->text();
+        QCOMPARE(lines, (QStringList{"Trazzo ﾊｲｽｺｱ", "リフレッシュモード", "ファイブモード", "1.    850 " + name,
+                                     "2.      0 ", "3. 234567 Ken", "4.      0 ", "5.    850 " + name, "6.      0 "}));
+        // "N.    850" reads the same, pixel for pixel, as with no name at all,
+        // and a long name stops at the line's end, off the panel's edge.
+        const QImage reference = Form3(plain, nullptr).grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage shown = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const int n = qRound(shown.devicePixelRatio());
+        for (const int top : {22 * n, 112 * n}) {
+            int right = 0;
+            for (int y = top; y < top + 15 * n; ++y)
+                for (int x = 0; x < 206 * n; ++x)
+                    right = qGray(reference.pixel(x, y)) < 200 ? std::max(right, x) : right;
+            QVERIFY(right > 40 * n);
+            QCOMPARE(shown.copy(0, top, right + 1, 15 * n), reference.copy(0, top, right + 1, 15 * n));
+            QCOMPARE(shown.copy(206 * n, top, 13 * n, 15 * n), reference.copy(206 * n, top, 13 * n, 15 * n));
+        }
+        QVERIFY(!m_form->isEnabled() && m_form->Timer1()->isActive());
+        QTest::keyClick(form.data(), Qt::Key(key));
+        QTRY_VERIFY(!form && m_form->isEnabled());
+        // The About window locks the main one the same way, until its close box.
+        m_form->mnuH2->trigger();
+        QPointer<Form2> about = m_form->aboutWindow().window();
+        QCOMPARE(about->windowTitle() + about->Label2()->text(), "ﾊﾞｰｼﾞｮﾝ情報Ver 1.00");
+        QVERIFY(!m_form->isEnabled() && about->close() && m_form->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestWindows)
+#include "tst_windows.moc"
