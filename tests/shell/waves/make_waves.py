@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-# Writes the wave files tst_shell reads: good ones in every kind the game
+# Writes the wave files tests/display/tst_windows reads: good ones in every kind the game
 # plays, and broken or unplayable ones it must refuse.
 import struct
 
