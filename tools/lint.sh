@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ -f build/compile_commands.json ] || { echo "configure the default build first" >&2; exit 1; }
-mapfile -t sources < <(git ls-files 'engine/*.cpp' 'display/*.cpp' 'scores/*.cpp' 'shell/*.cpp')
+mapfile -t sources < <(git ls-files 'engine/*.cpp' 'display/*.cpp' 'scores/*.cpp' 'shell/*.cpp' 'widgets/*.cpp')
 mapfile -t all < <(git ls-files '*.cpp' '*.h')
 
 echo "clang-tidy: ${#sources[@]} files"
@@ -16,7 +16,7 @@ echo "cppcheck"
 cppcheck --quiet --error-exitcode=1 --std=c++20 --language=c++ --inline-suppr --library=qt \
     --enable=warning,performance,portability --suppress=missingIncludeSystem \
     --suppress=CastIntegerToAddressAtReturn \
-    -I engine -I display -I scores -I shell "${sources[@]}" fuzz/*.cpp
+    -I engine -I display -I scores -I shell -I widgets "${sources[@]}" fuzz/*.cpp
 
 echo "clang-format"
 clang-format-14 --dry-run -Werror "${all[@]}"

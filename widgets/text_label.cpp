@@ -34,7 +34,8 @@ void TextLabel::paintEvent(QPaintEvent *)
     }
     layout.endLayout();
     // Move the lines up so each one's ink sits in its em.
-    layout.draw(&p, QPointF(0, em * 7 / 8 - QFontMetrics(font()).ascent()));
+    const int inkTop = em * 7 / 8 - QFontMetrics(font()).ascent();
+    layout.draw(&p, QPointF(0, inkTop));
 }
 
 } // namespace trazzo
