@@ -192,7 +192,7 @@ private slots:
         const QByteArray bytes = f.readAll();
         const auto s = parseWave(bytes);
         const QString got =
-            s ? QString::asprintf("%d %d %d %d", s->sample, s->channels, s->sampleRate, int(s->pcm.size())) : "";
+            s ? QString::asprintf("%d %d %d %d", int(s->sample), s->channels, s->sampleRate, int(s->pcm.size())) : "";
         QCOMPARE(got, read);
         QVERIFY(!s || bytes.mid(bytes.indexOf("data") + 8).startsWith(s->pcm));
         // The sound option needs all five files; these test waves have none of their names.
