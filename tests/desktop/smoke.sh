@@ -9,7 +9,7 @@ GAME=$(realpath "${1:-$ROOT/build/trazzo}")
 T=$(mktemp -d)
 fail() { echo "desktop check: FAILED: $*"; exit 1; }
 ok() { echo "  ok (${SECONDS}s): $*"; }
-for tool in Xvfb openbox xdotool xprop import convert; do
+for tool in Xvfb openbox xdotool xprop xwd convert; do
     command -v $tool >/dev/null || fail "$tool is missing (packages xvfb openbox xdotool x11-utils imagemagick)"
 done
 [ -x "$GAME" ] || fail "no game at $GAME"
@@ -37,15 +37,16 @@ xdotool windowactivate --sync "$W" 2>/dev/null; sleep 0.3
 # The board's cells start at (10, 36) of the window's lower 500 x 421 part (the
 # board at (8, 34) and its 2-pixel border).
 eval "$(xdotool getwindowgeometry --shell "$W")" # the window keeps its size
+# Each cell's mean colour, "column row #RRGGBB": a tile's cell matches its
+# tile in the sheet, the head's cell does not.
 board() {
-    import -window "$W" png:- | convert - -crop "480x360+10+$((HEIGHT - 421 + 36))" +repage "$T/$1.png"
+    xwd -silent -id "$W" | convert xwd:- -crop "480x360+10+$((HEIGHT - 421 + 36))" +repage -scale 40x30! txt:- |
+        sed -nE 's/^([0-9]+),([0-9]+):.*(#[0-9A-F]{6}).*/\1 \2 \3/p' >"$T/$1.txt"
 }
-# Each cell's mean colour; a tile's cell matches its tile in the sheet, the head's does not.
 TILES=$(convert "$ROOT/assets/tiles.bmp" -crop 96x12+0+0 +repage -scale 8x1! txt:- | grep -o '#[0-9A-F]\{6\}' | tr '\n' ' ')
-cells() { convert "$T/$1.png" -scale 40x30! txt:- | sed -nE 's/^([0-9]+),([0-9]+):.*(#[0-9A-F]{6}).*/\1 \2 \3/p'; }
 head_at() {
-    cells "$1" | awk -v tiles="$TILES" 'BEGIN { split(tiles, t, " "); for (k in t) known[t[k]] = 1 }
-        !($3 in known) { n++; at = $1 " " $2 } END { if (n == 1) print at; else print "none" }'
+    awk -v tiles="$TILES" 'BEGIN { split(tiles, t, " "); for (k in t) known[t[k]] = 1 }
+        !($3 in known) { n++; at = $1 " " $2 } END { if (n == 1) print at; else print "none" }' "$T/$1.txt"
 }
 key() { xdotool key --delay 40 "$@"; }
 window_named() { timeout 5 xdotool search --sync --onlyvisible --name "$1" | grep -v "^$W\$" | head -1; }
@@ -89,13 +90,15 @@ key ctrl+r; steer "keys after the high-score window"
 
 # A ranked game: wait for a start with an item straight in line with the head.
 for n in $(seq 40); do
-    key ctrl+f; sleep 0.25; board g
-    read -r c r <<<"$(head_at g)"
-    go=$(cells g | awk -v c="$c" -v r="$r" -v items="$(echo "$TILES" | cut -d' ' -f4-8)" '
-        BEGIN { split(items, t, " "); for (k in t) item[t[k]] = 1 }
-        ($3 in item) && $1 == c { print ($2 < r ? "Up Down " r - $2 : "Down Up " $2 - r); exit }
-        ($3 in item) && $2 == r { print ($1 < c ? "Left Right " c - $1 : "Right Left " $1 - c); exit }')
-    [ -n "$go" ] && [ "$c" != none ] && break
+    key ctrl+f; sleep 0.2; board g
+    # Tiles 0-2 are stone, hole and ground, 3-7 the items; the head matches none.
+    go=$(awk -v tiles="$TILES" 'BEGIN { n = split(tiles, t, " "); for (k = 1; k <= n; k++) { known[t[k]]; if (k > 3) item[t[k]] } }
+        { at[$1 " " $2] = $3 } !($3 in known) { heads++; c = $1; r = $2 }
+        END { if (heads != 1) exit
+              for (k in at) if (at[k] in item) { split(k, p, " ")
+                  if (p[1] == c) { print (p[2] < r ? "Up Down " r - p[2] : "Down Up " p[2] - r); exit }
+                  if (p[2] == r) { print (p[1] < c ? "Left Right " c - p[1] : "Right Left " p[1] - c); exit } } }' "$T/g.txt")
+    [ -n "$go" ] && break
 done
 [ -n "$go" ] || fail "no start with an item in line with the head"
 ok "an item in line with the head after $n starts"
