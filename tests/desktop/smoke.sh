@@ -69,12 +69,15 @@ steer() {
     ok "$1: the head went $v, then $h"
     key ctrl+r
 }
-owned_above() { # WINDOW WHAT: transient for the main window and stacked above it
+owned_above() { # WINDOW WHAT: centred on the screen (give or take its title bar), transient for the main window and stacked above it
+    local X Y WIDTH HEIGHT SCREEN WINDOW; eval "$(xdotool getwindowgeometry --shell "$1")"
+    [ $(((X + WIDTH / 2 - 512) ** 2 + (Y + HEIGHT / 2 - 384) ** 2)) -le 900 ] || fail "$2 is not centred ($X,$Y)"
     xprop -id "$1" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$W")" || fail "$2 is not owned by the main window"
     xdotool windowraise "$W"; sleep 0.3
     local order; order=$(xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*' | xargs -n1 printf '%d\n')
     [ "$(echo "$order" | grep -n "^$1\$" | cut -d: -f1)" -gt "$(echo "$order" | grep -n "^$W\$" | cut -d: -f1)" ] ||
         fail "$2 fell behind the main window"
+    ok "$2: centred, owned by the main window and above it"
 }
 
 key ctrl+r; steer "Refresh mode by Ctrl+R"
@@ -83,7 +86,7 @@ xdotool mousemove --window "$W" 365 $((HEIGHT - 421 + 17)) click 1; steer "Refre
 xdotool mousemove --window "$W" 451 $((HEIGHT - 421 + 17)) click 1; steer "Five mode by its button"
 xdotool mousemove --window "$W" 250 $((HEIGHT - 200))
 
-key ctrl+h; F3=$(window_named '^Trazzo .') || fail "Ctrl+H opened no high-score window"
+key alt+g h; F3=$(window_named '^Trazzo .') || fail "the menu opened no high-score window"
 owned_above "$F3" "the high-score window"
 key x; gone "$F3" || fail "a key did not close the high-score window"
 key ctrl+r; steer "keys after the high-score window"
