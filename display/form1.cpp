@@ -187,7 +187,7 @@ void Form1::changeEvent(QEvent *event)
     // the window is back.
     const bool back = (event->type() == QEvent::EnabledChange && isEnabled()) ||
                       (event->type() == QEvent::ActivationChange && isActiveWindow());
-    if (back)
+    if (back && m_picture1)
         m_picture1->setFocus();
 }
 

@@ -3,11 +3,12 @@
 # manager, real key presses and clicks (xdotool), and the board read back
 # from screenshots. Usage: tests/desktop/smoke.sh [path/to/trazzo]
 # SMOKE_DISPLAY=N picks the X display; by default Xvfb takes a free one.
+# KEEP=1 keeps the folder with the game's log and the board readings.
 set -u
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 GAME=$(realpath "${1:-$ROOT/build/trazzo}")
 T=$(mktemp -d)
-fail() { echo "desktop check: FAILED: $*"; exit 1; }
+fail() { echo "desktop check: FAILED: $*${KEEP:+ (see $T)}"; exit 1; }
 ok() { echo "  ok (${SECONDS}s): $*"; }
 for tool in Xvfb openbox xdotool xprop xwd convert; do
     command -v $tool >/dev/null || fail "$tool is missing (packages xvfb openbox xdotool x11-utils imagemagick)"
