@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`.
-.PHONY: all deps configure build run test test-asan fuzz lint check bench clean install install-check
+.PHONY: all deps configure build run test test-asan fuzz lint check bench clean install install-check desktop-check
 
 all: build
 
@@ -36,8 +36,13 @@ fuzz: deps
 lint: configure
 	tools/lint.sh
 
+# The real game under Xvfb with the openbox window manager, played with real
+# key presses and clicks (xdotool) and read back from screenshots.
+desktop-check: build
+	tests/desktop/smoke.sh build/trazzo
+
 # Everything CI runs.
-check: test test-asan fuzz lint install-check
+check: test test-asan fuzz lint install-check desktop-check
 
 # Installs into PREFIX (default /usr/local; as root, or with sudo for a
 # system prefix): the program in lib/trazzo, the command in bin, the menu

@@ -3,6 +3,7 @@
 #include "texts.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
 
 namespace trazzo {
 
@@ -35,10 +36,21 @@ QStringList nameFiltersOf(const QString &filter)
 QString FileOpen_Dialog(QWidget *owner, const QString &filter)
 {
     QFileDialog dialog(owner, texts::OpenFileTitle);
+    // Qt's own dialog on every desktop, so the choices read and work the
+    // same everywhere.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     const QStringList filters = nameFiltersOf(filter);
     dialog.setNameFilters(filters);
+    // The dialog reads "*.*" as "a name with a point in it"; the choice
+    // that says all files must list names without one too.
+    if (auto *files = dialog.findChild<QFileSystemModel *>()) {
+        QObject::connect(&dialog, &QFileDialog::filterSelected, files, [files](const QString &chosen) {
+            if (chosen.endsWith(QStringLiteral("(*.*)")))
+                files->setNameFilters({QStringLiteral("*")});
+        });
+    }
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.first());
     if (dialog.exec() != QDialog::Accepted)

@@ -10,20 +10,22 @@
 #include "texts.h"
 #include "tile_sheet_loader.h"
 #include "title_picture.h"
+#include "window_placement.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
-#include <QStyle>
+#include <QScopeGuard>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 
 namespace trazzo {
 
@@ -153,10 +155,9 @@ void Form1::Form_Load()
     // The random source was seeded from the clock when the window was made.
 
     adjustSize();
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frameGeometry().size(), screen->availableGeometry())
-                 .topLeft());
+    centreOnScreen(this);
     show();
+    waitUntilExposed();
     repaint();
 
     GameState &s = m_game.state();
@@ -167,6 +168,28 @@ void Form1::Form_Load()
     m_picture1->Board_Paint(s.Board);
     presentBoard();
     Label4()->setText(texts::ChooseMode);
+}
+
+void Form1::waitUntilExposed()
+{
+    // A repaint before the window is on screen is lost, and the start-up
+    // texts painted meanwhile would never be seen. The player's input waits.
+    QElapsedTimer waited;
+    waited.start();
+    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+}
+
+void Form1::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    // Disabling the window for the high-score or About window takes the
+    // focus from the board; the keys belong to the board again as soon as
+    // the window is back.
+    const bool back = (event->type() == QEvent::EnabledChange && isEnabled()) ||
+                      (event->type() == QEvent::ActivationChange && isActiveWindow());
+    if (back && m_picture1)
+        m_picture1->setFocus();
 }
 
 void Form1::Timer1_Timer() { m_game.tick(); }
@@ -232,6 +255,13 @@ void Form1::mnuH2_Click() { m_aboutWindow.show(); }
 
 void Form1::mnuO3_Click()
 {
+    // The game waits while the player chooses a picture: no tick while the
+    // dialog or its message box is open. Then the board has the keys again.
+    m_timer1->stop();
+    const auto resume = qScopeGuard([this] {
+        m_timer1->start();
+        m_picture1->setFocus();
+    });
     const QString path = m_fileOpenDialog(this, pictureFilter());
     if (path.isEmpty())
         return;

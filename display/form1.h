@@ -96,12 +96,14 @@ public slots:
 protected:
     // Form_Unload: closing the window saves the high scores.
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void saveScores();
     void createControls();
     void createMenus();
     void followTimerInterval();
+    void waitUntilExposed();
 
     // Screen
     void Cell_Paint(int c, int r, int k) override;

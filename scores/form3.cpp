@@ -3,14 +3,12 @@
 #include "fonts.h"
 #include "text_label.h"
 #include "texts.h"
+#include "window_placement.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QPainter>
-#include <QScreen>
-#include <QStyle>
 
 #include <cmath>
 #include <random>
@@ -56,13 +54,14 @@ QImage highScoreBackground()
 }
 
 Form3::Form3(const HighScores &table, QWidget *mainWindow)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_mainWindow(mainWindow),
       m_background(highScoreBackground())
 {
     // A window of its own, not a child of the main one: disabling the main
-    // window must not disable this one. It does not keep the game running
-    // once the main window is gone.
+    // window must not disable this one. It is owned by the main window all
+    // the same, as a dialog, so it never falls behind the window it disables. It does
+    // not keep the game running once the main window is gone.
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(texts::HighScoreTitle);
@@ -89,8 +88,8 @@ Form3::Form3(const HighScores &table, QWidget *mainWindow)
     for (std::size_t k = 0; k < m_lines.size(); ++k)
         m_lines[k] = label(6, tops[k], 200, line);
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()).topLeft());
+    ownBy(this, mainWindow);
+    centreOnScreen(this);
     Form_Load(table);
 }
 
@@ -104,8 +103,10 @@ void Form3::Form_Load(const HighScores &table)
 
 void Form3::Form_Unload()
 {
-    if (m_mainWindow)
+    if (m_mainWindow) {
         m_mainWindow->setEnabled(true);
+        m_mainWindow->activateWindow();
+    }
 }
 
 bool Form3::event(QEvent *event)

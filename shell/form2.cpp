@@ -3,12 +3,10 @@
 #include "fonts.h"
 #include "text_label.h"
 #include "texts.h"
+#include "window_placement.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
-#include <QStyle>
 
 namespace trazzo {
 
@@ -19,12 +17,13 @@ QString versionText(int major, int second)
 }
 
 Form2::Form2(const QImage &panelSheet, const QPixmap &icon, QWidget *mainWindow)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_mainWindow(mainWindow),
       m_background(Width, Height, QImage::Format_RGB32)
 {
     // A window of its own so that disabling the main window leaves it
-    // working; it does not outlive the main window.
+    // working, yet owned by it so that it stays above it; it does not
+    // outlive the main window.
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(texts::AboutTitle);
@@ -56,8 +55,8 @@ Form2::Form2(const QImage &panelSheet, const QPixmap &icon, QWidget *mainWindow)
     m_label3[2] = label(40, 96, 138, 13, small, QColor(0, 0, 128), texts::AboutContact);
     m_label3[0] = label(16, 128, 191, 13, small, QColor(0, 0, 128), texts::AboutCopyright);
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()).topLeft());
+    ownBy(this, mainWindow);
+    centreOnScreen(this);
     Form_Load(panelSheet);
 }
 
@@ -86,8 +85,10 @@ void Form2::paintEvent(QPaintEvent *)
 void Form2::closeEvent(QCloseEvent *event)
 {
     // Form_Unload
-    if (m_mainWindow)
+    if (m_mainWindow) {
         m_mainWindow->setEnabled(true);
+        m_mainWindow->activateWindow();
+    }
     event->accept();
 }
 

@@ -1,0 +1,136 @@
+#!/usr/bin/env bash
+# Plays the real game the way a player meets it: Xvfb, the openbox window
+# manager, real key presses and clicks (xdotool), and the board read back
+# from screenshots. Usage: tests/desktop/smoke.sh [path/to/trazzo]
+# SMOKE_DISPLAY=N picks the X display; by default Xvfb takes a free one.
+# KEEP=1 keeps the folder with the game's log and the board readings.
+set -u
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+GAME=$(realpath "${1:-$ROOT/build/trazzo}")
+T=$(mktemp -d)
+fail() { echo "desktop check: FAILED: $*${KEEP:+ (see $T)}"; exit 1; }
+ok() { echo "  ok (${SECONDS}s): $*"; }
+for tool in Xvfb openbox xdotool xprop xwd convert; do
+    command -v $tool >/dev/null || fail "$tool is missing (packages xvfb openbox xdotool x11-utils imagemagick)"
+done
+[ -x "$GAME" ] || fail "no game at $GAME"
+PIDS=()
+KEEP=${KEEP:-}
+trap 'for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null; done; [ -z "$KEEP" ] && rm -rf "$T"' EXIT
+
+if [ -n "${SMOKE_DISPLAY:-}" ]; then
+    Xvfb ":$SMOKE_DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 & PIDS+=($!)
+    export DISPLAY=":$SMOKE_DISPLAY"
+else
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$T/display" >/dev/null 2>&1 & PIDS+=($!)
+    for _ in $(seq 50); do [ -s "$T/display" ] && break; sleep 0.1; done
+    export DISPLAY=":$(cat "$T/display")"
+fi
+for _ in $(seq 50); do xprop -root >/dev/null 2>&1 && break; sleep 0.1; done
+export XDG_DATA_HOME="$T/data" XDG_CONFIG_HOME="$T/config" XDG_CACHE_HOME="$T/cache" QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME QT_SCALE_FACTOR
+openbox --sm-disable >/dev/null 2>&1 & PIDS+=($!)
+for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q '#' && break; sleep 0.1; done
+"$GAME" >"$T/game.log" 2>&1 & PIDS+=($!)
+W=$(timeout 10 xdotool search --sync --onlyvisible --name '^Trazzo$' | head -1) || fail "the main window never showed"
+xdotool windowactivate --sync "$W" 2>/dev/null; sleep 0.3
+
+# The board's cells start at (10, 36) of the window's lower 500 x 421 part (the
+# board at (8, 34) and its 2-pixel border).
+eval "$(xdotool getwindowgeometry --shell "$W")" # the window keeps its size
+# Each cell's mean colour, "column row #RRGGBB": a tile's cell matches its
+# tile in the sheet, the head's cell does not.
+board() {
+    xwd -silent -id "$W" | convert xwd:- -crop "480x360+10+$((HEIGHT - 421 + 36))" +repage -scale 40x30! txt:- |
+        sed -nE 's/^([0-9]+),([0-9]+):.*(#[0-9A-F]{6}).*/\1 \2 \3/p' >"$T/$1.txt"
+}
+TILES=$(convert "$ROOT/assets/tiles.bmp" -crop 96x12+0+0 +repage -scale 8x1! txt:- | grep -o '#[0-9A-F]\{6\}' | tr '\n' ' ')
+head_at() {
+    awk -v tiles="$TILES" 'BEGIN { split(tiles, t, " "); for (k in t) known[t[k]] = 1 }
+        !($3 in known) { n++; at = $1 " " $2 } END { if (n == 1) print at; else print "none" }' "$T/$1.txt"
+}
+key() { xdotool key --delay 40 "$@"; }
+window_named() { timeout 5 xdotool search --sync --onlyvisible --name "$1" | grep -v "^$W\$" | head -1; }
+gone() { for _ in $(seq 30); do xdotool getwindowname "$1" >/dev/null 2>&1 || return 0; sleep 0.1; done; return 1; }
+
+# steer WHAT: a game stands; an arrow sends the head off, a second one turns it,
+# both seen on the board; a fresh Refresh game is left standing.
+steer() {
+    sleep 0.3; board s0
+    read -r c r <<<"$(head_at s0)"; [ "$c" = none ] && fail "$1: no head on the board"
+    local v=Down dv=1 h=Right dh=1
+    [ "$r" -ge 15 ] && v=Up dv=-1
+    [ "$c" -ge 20 ] && h=Left dh=-1
+    key "$v"; sleep 0.35; board s1
+    read -r c1 r1 <<<"$(head_at s1)"
+    { [ "$c1" = "$c" ] && [ $(((r1 - r) * dv)) -ge 1 ]; } || fail "$1: $v did not move the head ($c,$r -> $c1,$r1)"
+    key "$h"; sleep 0.35; board s2
+    read -r c2 r2 <<<"$(head_at s2)"
+    [ "$c2" != none ] && [ $(((c2 - c1) * dh)) -ge 1 ] || fail "$1: $h did not turn the head ($c1,$r1 -> $c2,$r2)"
+    ok "$1: the head went $v, then $h"
+    key ctrl+r
+}
+owned_above() { # WINDOW WHAT: centred on the screen (give or take its title bar), transient for the main window and stacked above it
+    local X Y WIDTH HEIGHT SCREEN WINDOW; eval "$(xdotool getwindowgeometry --shell "$1")"
+    [ $(((X + WIDTH / 2 - 512) ** 2 + (Y + HEIGHT / 2 - 384) ** 2)) -le 900 ] || fail "$2 is not centred ($X,$Y)"
+    xprop -id "$1" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$W")" || fail "$2 is not owned by the main window"
+    xdotool windowraise "$W"; sleep 0.3
+    local order; order=$(xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*' | xargs -n1 printf '%d\n')
+    [ "$(echo "$order" | grep -n "^$1\$" | cut -d: -f1)" -gt "$(echo "$order" | grep -n "^$W\$" | cut -d: -f1)" ] ||
+        fail "$2 fell behind the main window"
+    ok "$2: centred, owned by the main window and above it"
+}
+
+key ctrl+r; steer "Refresh mode by Ctrl+R"
+key ctrl+f; steer "Five mode by Ctrl+F"
+xdotool mousemove --window "$W" 365 $((HEIGHT - 421 + 17)) click 1; steer "Refresh mode by its button"
+xdotool mousemove --window "$W" 451 $((HEIGHT - 421 + 17)) click 1; steer "Five mode by its button"
+xdotool mousemove --window "$W" 250 $((HEIGHT - 200))
+
+key alt+g h; F3=$(window_named '^Trazzo .') || fail "the menu opened no high-score window"
+owned_above "$F3" "the high-score window"
+key x; gone "$F3" || fail "a key did not close the high-score window"
+key ctrl+r; steer "keys after the high-score window"
+
+# A ranked game: wait for a start with an item straight in line with the head.
+for n in $(seq 40); do
+    key ctrl+f; sleep 0.2; board g
+    # Tiles 0-2 are stone, hole and ground, 3-7 the items; the head matches none.
+    go=$(awk -v tiles="$TILES" 'BEGIN { n = split(tiles, t, " "); for (k = 1; k <= n; k++) { known[t[k]]; if (k > 3) item[t[k]] } }
+        { at[$1 " " $2] = $3 } !($3 in known) { heads++; c = $1; r = $2 }
+        END { if (heads != 1) exit
+              for (k in at) if (at[k] in item) { split(k, p, " ")
+                  if (p[1] == c) { print (p[2] < r ? "Up Down " r - p[2] : "Down Up " p[2] - r); exit }
+                  if (p[2] == r) { print (p[1] < c ? "Left Right " c - p[1] : "Right Left " p[1] - c); exit } } }' "$T/g.txt")
+    [ -n "$go" ] && break
+done
+[ -n "$go" ] || fail "no start with an item in line with the head"
+ok "an item in line with the head after $n starts"
+read -r there back steps <<<"$go"
+key "$there"; sleep "$(awk -v n="$steps" 'BEGIN { print (n + 3) / 10 }')"
+for _ in $(seq 40); do
+    key "$back" # into the head's own line of holes, or on to a wall
+    sleep 0.3; P=$(xdotool search --onlyvisible --name '^Trazzo$' | grep -v "^$W\$" | head -1) && [ -n "$P" ] && break
+done
+[ -n "$P" ] || fail "the game that took an item did not end with the name prompt"
+xdotool type --delay 40 Smoke; key Return
+F3=$(window_named '^Trazzo .') || fail "no high-score window after the ranked game"
+key space; gone "$F3" || fail "a key did not close the high-score window"
+key ctrl+r; steer "keys after a ranked game"
+
+key alt+h v; F2=$(window_named 'ﾊﾞｰｼﾞｮﾝ情報') || fail "the About window did not open"
+owned_above "$F2" "the About window"
+key alt+F4; gone "$F2" || fail "the About window did not close"
+key ctrl+r; steer "keys after the About window"
+
+# The picture dialog: a running game waits while it is open.
+sleep 0.3; board p0; read -r c r <<<"$(head_at p0)"
+[ "$c" -ge 20 ] && h=Left || h=Right
+key "$h"; key alt+o l; D=$(window_named 'ファイルを開く') || fail "the picture dialog did not open"
+sleep 2.5; key Escape; gone "$D" || fail "Escape did not close the picture dialog"
+board p3; read -r c3 r3 <<<"$(head_at p3)"
+[ "$c3" != none ] && [ $(((c3 - c) * (c3 - c))) -le 144 ] || fail "the game ran on behind the dialog ($c,$r -> $c3,$r3)"
+ok "the head stood while the picture dialog was open ($c,$r -> $c3,$r3)"
+key ctrl+r; steer "keys after the picture dialog"
+
+echo "desktop check: PASSED (${SECONDS}s)"

@@ -1,0 +1,72 @@
+// What went wrong between the windows: ticks behind the picture dialog, the
+// all-files choice, start-up texts never seen, a window placed off screen.
+// Runs at three times the size, where the main window outgrows the screen.
+
+#include "clock_random.h"
+#include "file_open_dialog.h"
+#include "form1.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+class TestDesktopFaults : public QObject {
+    Q_OBJECT
+    trazzo::ClockRandom m_random{7};
+    QStringList m_seen; // the status line's texts as painted on an exposed window
+
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        const auto *l = static_cast<QLabel *>(watched);
+        if (e->type() == QEvent::Paint && l->window()->windowHandle()->isExposed() && !m_seen.endsWith(l->text()))
+            m_seen << l->text();
+        return false;
+    }
+
+private slots:
+    void gameWaitsWhilePictureIsChosen()
+    {
+        trazzo::Form1 form(&m_random);
+        form.mnuG1->trigger();
+        form.Picture1_KeyDown(39); // right arrow: the head runs
+        const int &head = form.game().state().HeadPos;
+        QList<int> heads; // as the dialog and then its message box open and close
+        auto look = [&] { heads << head, QTest::qWait(350), heads << head; };
+        form.setFileOpenDialog([&](auto *, auto &) { return look(), QString(TRAZZO_SOURCE_DIR "/assets/tiles.bmp"); });
+        form.setMessageBox([&](const QString &) { look(); });
+        form.mnuO3->trigger();
+        QCOMPARE(heads, QList<int>(4, heads.value(0)));
+        QTRY_VERIFY(head != heads.value(0)); // and the game goes on afterwards
+    }
+
+    void allFilesListsNamesWithoutAPoint()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QFile(dir.filePath("sheet.bmp")).open(QFile::WriteOnly) &&
+                QFile(dir.filePath("sheet")).open(QFile::WriteOnly));
+        bool all = false;
+        QTimer::singleShot(0, this, [&] {
+            auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            const QListView *view = d->findChild<QListView *>("listView");
+            d->setDirectory(dir.path());
+            QTest::keyClick(d->findChild<QComboBox *>("fileTypeCombo"), Qt::Key_Down); // all files
+            all = QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) == 2; }, 3000);
+            d->reject();
+        });
+        trazzo::FileOpen_Dialog(nullptr, trazzo::pictureFilter());
+        QVERIFY(all);
+    }
+
+    void startUpTextsReachTheScreenInOrder()
+    {
+        trazzo::Form1 form(&m_random);
+        form.Label4()->installEventFilter(this);
+        form.Form_Load();
+        QTRY_COMPARE(m_seen, QStringList({"システム速度を計測しています。", "しばらくお待ちください。",
+                                          "始めるにはゲームモードを選択してください。"}));
+        // Taller and wider than the screen at this size: its title bar stays on screen, not above it.
+        QCOMPARE(form.frameGeometry().topLeft(), QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+    }
+};
+
+QTEST_MAIN(TestDesktopFaults)
+#include "tst_desktop_faults.moc"

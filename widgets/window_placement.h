@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+namespace trazzo {
+
+// Where a window of `size` opens: centred in `available`, but never with
+// its top-left corner above or left of it, so the title bar stays on screen
+// even when the window is larger than the screen.
+QPoint centredTopLeft(const QSize &size, const QRect &available);
+
+// Moves `window` to that place on its screen's available area.
+void centreOnScreen(QWidget *window);
+
+// Makes `window` owned by `owner` (transient for it): the window manager
+// keeps it above the owner. Only dialog-type windows (Qt::Dialog) carry the
+// owner to the X server.
+void ownBy(QWidget *window, QWidget *owner);
+
+} // namespace trazzo
