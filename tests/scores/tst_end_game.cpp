@@ -11,186 +11,139 @@ using trazzo::test::Log;
 
 namespace {
 
-class ScriptedPrompt : public NamePrompt {
-public:
-    explicit ScriptedPrompt(Log &log) : m_log(log) {}
-    QString askName(const QString &prompt) override
-    {
-        prompts << prompt;
-        m_log.push_back("prompt");
-        return answer;
-    }
-    QString answer;
-    QStringList prompts;
-
-private:
-    Log &m_log;
-};
-
-class RecordingView : public HighScoreView {
-public:
-    explicit RecordingView(Log &log) : m_log(log) {}
-    void showHighScores() override { m_log.push_back("form3"); }
-
-private:
-    Log &m_log;
-};
-
-struct Ending {
+struct Ending : NamePrompt, HighScoreView {
     Log log;
     GameState state;
-    HighScores table;
+    ScoreTable table;
     test::RecordingScreen screen{log};
     test::RecordingSound sound{log};
-    ScriptedPrompt prompt{log};
-    RecordingView view{log};
-    EndGame endGame{state, table, screen, sound, prompt, view};
+    QString answer = "Neo";
+    QStringList prompts;
+    EndGame endGame{state, table, screen, sound, *this, *this, [this] { log.push_back("keep"); }};
 
-    void run(int mode, int score, int reason = 0)
-    {
-        state.GameMode = mode;
-        state.Score = score;
-        state.HeadDir = 0;
-        endGame.End_Game(reason);
-    }
+    QString askName(const QString &prompt) override { return log.push_back("prompt"), prompts << prompt, answer; }
+    void showHighScores() override { log.push_back("form3"); }
 };
 
-HighScores refresh(int a, int b, int c)
+// "500 Ann" per slot, and back.
+HighScores tableOf(const QStringList &rows)
 {
     HighScores t;
-    t[0] = {a, "A"};
-    t[1] = {b, "B"};
-    t[2] = {c, "C"};
-    t[3] = {900, "five"};
+    for (std::size_t k = 0; k < t.size(); ++k)
+        t[k] = {rows[int(k)].section(' ', 0, 0).toInt(), rows[int(k)].section(' ', 1)};
     return t;
 }
 
-} // namespace
+QStringList slotsOf(const HighScores &t)
+{
+    QStringList out;
+    for (const ScoreEntry &e : t)
+        out << QString::number(e.Score) + ' ' + e.Name;
+    return out;
+}
 
-Q_DECLARE_METATYPE(trazzo::HighScores)
+const QStringList Full = {"500 A", "300 B", "100 C", "900 D", "800 E", "700 F"};
+const QStringList Empty(6, "0 ");
+
+} // namespace
 
 class TestEndGame : public QObject {
     Q_OBJECT
 private slots:
-    void stepsComeInOrder_data();
-    void stepsComeInOrder();
-    void reasonPicksTheMessage_data();
-    void reasonPicksTheMessage();
+    void steps_data();
+    void steps();
     void pictureSpellsGameOver();
     void ranking_data();
     void ranking();
-    void cancelledNameIsStoredEmpty();
 };
 
-void TestEndGame::stepsComeInOrder_data()
+void TestEndGame::steps_data()
 {
     QTest::addColumn<int>("score");
+    QTest::addColumn<int>("reason");
     QTest::addColumn<QStringList>("steps");
-    const QStringList start = {"sound Out.wav", "status", "repaintStatus", "board", "present"};
-    QTest::newRow("ranks") << 50 << start + QStringList{"sound High.wav", "prompt", "form3"};
-    QTest::newRow("does not rank") << 0 << start + QStringList{"sound Over.wav"};
+    const QString wall = "status 壁にぶつかってしまい、ゲームオーバーです。";
+    const QString hole = "status 穴に落ちてしまい、ゲームオーバーです。";
+    const QStringList end = {"repaintStatus", "board", "present"};
+    QTest::newRow("ranks, wall") << 50 << 0
+                                 << QStringList{"sound Out.wav", wall} + end +
+                                        QStringList{"sound High.wav", "prompt", "keep", "form3"};
+    QTest::newRow("no rank, hole") << 0 << 1 << QStringList{"sound Out.wav", hole} + end + QStringList{"sound Over.wav"};
+    QTest::newRow("other code") << 0 << 7 << QStringList{"sound Out.wav", hole} + end + QStringList{"sound Over.wav"};
 }
 
-void TestEndGame::stepsComeInOrder()
+void TestEndGame::steps()
 {
     QFETCH(int, score);
-    QFETCH(QStringList, steps);
+    QFETCH(int, reason);
     Ending e;
-    e.run(RefreshMode, score);
+    e.state = {.GameMode = RefreshMode, .HeadDir = 0, .Score = score};
+    e.endGame.End_Game(reason);
     QStringList got;
     for (const std::string &s : e.log)
-        got << QString::fromStdString(s).section(' ', 0, s.rfind(".wav") != std::string::npos ? 1 : 0);
-    QCOMPARE(got, steps);
+        got << QString::fromStdString(s);
+    QTEST(got, "steps");
     QCOMPARE(e.state.GameMode, NoGame);
     QCOMPARE(e.state.HeadDir, 3);
     QCOMPARE(e.screen.painted, gameOverPicture());
 }
 
-void TestEndGame::reasonPicksTheMessage_data()
-{
-    QTest::addColumn<int>("reason");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("wall") << 0 << "壁にぶつかってしまい、ゲームオーバーです。";
-    QTest::newRow("hole") << 1 << "穴に落ちてしまい、ゲームオーバーです。";
-    QTest::newRow("any other code") << 7 << "穴に落ちてしまい、ゲームオーバーです。";
-}
-
-void TestEndGame::reasonPicksTheMessage()
-{
-    QFETCH(int, reason);
-    QFETCH(QString, message);
-    Ending e;
-    e.run(FiveMode, 0, reason);
-    QCOMPARE(QString::fromStdString(e.screen.status), message);
-}
-
 void TestEndGame::pictureSpellsGameOver()
 {
-    const std::string pic = gameOverPicture();
-    QCOMPARE(pic.size(), std::size_t(1200));
-    auto row = [&](int r) { return QString::fromStdString(pic.substr(std::size_t(r) * 40, 40)); };
-    QCOMPARE(row(7), QStringLiteral("0000077700000000000000000000000000000000"));
-    QCOMPARE(row(12), row(9));
-    QCOMPARE(row(13), QStringLiteral("0000077770077707070700770000000000000000"));
-    QCOMPARE(row(22), QStringLiteral("0000000000000000000777000700077007000000"));
+    const QString pic = QString::fromStdString(gameOverPicture());
+    QCOMPARE(pic.size(), 1200);
+    const auto row = [&](int r) { return pic.mid(r * 40, 40); };
+    QCOMPARE(row(7), "0000077700000000000000000000000000000000");
+    QCOMPARE(row(9), "0000700070700707070707007000000000000000");
+    QCOMPARE(row(12), "0000700070700707070707007000000000000000");
+    QCOMPARE(row(13), "0000077770077707070700770000000000000000");
+    QCOMPARE(row(22), "0000000000000000000777000700077007000000");
     for (int r : {0, 6, 14, 15, 23, 29})
         QCOMPARE(row(r), QString(40, '0'));
-    QCOMPARE(QString::fromStdString(pic).count('7'), 110);
+    QCOMPARE(pic.count('7'), 110);
 }
 
 void TestEndGame::ranking_data()
 {
-    QTest::addColumn<HighScores>("before");
+    QTest::addColumn<QStringList>("before");
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("score");
-    QTest::addColumn<HighScores>("after");
-    QTest::addColumn<QString>("firstPromptLine");
-
-    const HighScores t = refresh(500, 300, 100);
-    HighScores second = t;
-    second[1] = {500, "Neo"};
-    second[2] = {300, "B"};
-    QTest::newRow("equal to first ranks second") << t << 1 << 500 << second << "スコアが２位にランクインしました。";
-    QTest::newRow("equal to third does not rank") << t << 1 << 100 << t << "";
-    HighScores third = t;
-    third[2] = {101, "Neo"};
-    QTest::newRow("one above third ranks third") << t << 1 << 101 << third << "スコアが３位にランクインしました。";
-    HighScores five = t;
-    five[3] = {901, "Neo"};
-    five[4] = {900, "five"};
-    QTest::newRow("Five mode goes to slot 3") << t << 2 << 901 << five << "スコアが１位にランクインしました。";
-    QTest::newRow("0 on an empty table") << HighScores{} << 1 << 0 << HighScores{} << "";
-    HighScores one;
-    one[0] = {1, "Neo"};
-    QTest::newRow("1 on an empty table") << HighScores{} << 1 << 1 << one << "スコアが１位にランクインしました。";
-    QTest::newRow("no mode, no ranking") << HighScores{} << 0 << 50 << HighScores{} << "";
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QString>("rank");
+    const auto with = [](QStringList l, int k, const QString &s) { return l.replace(k, s), l; };
+    QTest::newRow("equal to first ranks second")
+        << Full << 1 << 500 << "Neo" << with(with(Full, 1, "500 Neo"), 2, "300 B") << "２";
+    QTest::newRow("equal to third does not rank") << Full << 1 << 100 << "Neo" << Full << "";
+    QTest::newRow("one above third ranks third") << Full << 1 << 101 << "Neo" << with(Full, 2, "101 Neo") << "３";
+    QTest::newRow("Five mode, full, second")
+        << Full << 2 << 850 << "Neo" << with(with(Full, 4, "850 Neo"), 5, "800 E") << "２";
+    QTest::newRow("Five mode, full, first") << Full << 2 << 901 << "Neo"
+                                            << QStringList{"500 A", "300 B", "100 C", "901 Neo", "900 D", "800 E"}
+                                            << "１";
+    QTest::newRow("0 on an empty table") << Empty << 1 << 0 << "Neo" << Empty << "";
+    QTest::newRow("1 on an empty table") << Empty << 1 << 1 << "Neo" << with(Empty, 0, "1 Neo") << "１";
+    QTest::newRow("no mode, no ranking") << Empty << 0 << 50 << "Neo" << Empty << "";
+    QTest::newRow("cancelled: empty name") << Empty << 2 << 70 << "" << with(Empty, 3, "70 ") << "１";
+    QTest::newRow("line break in a name") << Empty << 1 << 9 << "Ta\nro\r" << with(Empty, 0, "9 Ta ro ") << "１";
 }
 
 void TestEndGame::ranking()
 {
-    QFETCH(HighScores, before);
+    QFETCH(QStringList, before);
     QFETCH(int, mode);
     QFETCH(int, score);
-    QFETCH(HighScores, after);
-    QFETCH(QString, firstPromptLine);
+    QFETCH(QString, rank);
     Ending e;
-    e.table = before;
-    e.prompt.answer = "Neo";
-    e.run(mode, score);
-    QCOMPARE(e.table, after);
-    if (firstPromptLine.isEmpty()) {
-        QVERIFY(e.prompt.prompts.isEmpty());
-    } else {
-        QCOMPARE(e.prompt.prompts, QStringList{firstPromptLine + "\n名前を入力して下さい。"});
-    }
-}
-
-void TestEndGame::cancelledNameIsStoredEmpty()
-{
-    Ending e;
-    e.prompt.answer = QString();
-    e.run(FiveMode, 70, 1);
-    QCOMPARE(e.table[3], (ScoreEntry{70, QString()}));
+    e.table.HighScores = tableOf(before);
+    QFETCH(QString, typed);
+    e.answer = typed;
+    e.state = {.GameMode = mode, .Score = score};
+    int reason = 1;
+    e.endGame.End_Game(reason);
+    QTEST(slotsOf(e.table.HighScores), "after");
+    QCOMPARE(e.prompts, rank.isEmpty() ? QStringList() : QStringList{"スコアが" + rank + "位にランクインしました。\n名前を入力して下さい。"});
+    QCOMPARE(e.table.hasUnsaved(), !rank.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestEndGame)

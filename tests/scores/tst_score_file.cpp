@@ -1,404 +1,279 @@
-// The score file: its format, what survives a round trip, bad files, and
-// saves that must never lose the old scores.
+// The score file: its lines, what a damaged file keeps, what may stand in
+// its place, and copies of the game sharing it, killed or told to quit.
 
 #include "high_scores.h"
+#include "player_file.h"
+#include "sound_effects.h"
 
-#include <QStringEncoder>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 using namespace trazzo;
 
 namespace {
 
-QByteArray readAll(const QString &path)
+const QStringList Good = {"000500Ann", "000300Bob", "000100Cy", "000900Dee", "000800Eve", "000700Fay"};
+const QStringList GoodRead = {"500 Ann", "300 Bob", "100 Cy", "900 Dee", "800 Eve", "700 Fay"};
+
+QByteArray fileOf(const QStringList &lines, const QString &header = "Trazzo スコアファイル 2002/05/12 14:03:27")
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return (QStringList{header} + lines).join("\r\n").toUtf8() + "\r\n";
 }
 
-bool writeAll(const QString &path, const QByteArray &bytes)
+QStringList entries(const HighScores &table)
 {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    QStringList out;
+    for (const ScoreEntry &e : table)
+        out << QString::number(e.Score) + ' ' + e.Name;
+    return out;
 }
 
-HighScores sample()
+void write(const QString &path, const QByteArray &bytes)
 {
-    HighScores t;
-    t[0] = {850, QStringLiteral("Taro")};
-    t[1] = {0, QString()};
-    t[2] = {12, QStringLiteral("  Ken")};
-    t[3] = {1234567, QStringLiteral("007 agent")};
-    t[4] = {99, QStringLiteral("花子")};
-    t[5] = {5, QStringLiteral("x")};
-    return t;
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
 }
+
+// What stands at a path, as `ls -l` would tell it, with a file's 2nd line.
+QString describe(const QString &path)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return "none";
+    if (S_ISLNK(st.st_mode) || S_ISFIFO(st.st_mode))
+        return S_ISLNK(st.st_mode) ? "link" : "fifo";
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return "file " + QString::fromUtf8(f.readAll()).split('\n').value(1).remove('\r');
+}
+
+QStringList leftovers(const QString &dir) { return QDir(dir).entryList({"Trazzo.ini.??????"}, QDir::Files); }
 
 } // namespace
-
-Q_DECLARE_METATYPE(trazzo::HighScores)
 
 class TestScoreFile : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-
-    void fieldHasSixDigits_data();
-    void fieldHasSixDigits();
-    void fieldReadsLikeANumber_data();
-    void fieldReadsLikeANumber();
-    void savedFileHasTheFormat();
-    void roundTripKeepsNamesAsTyped();
-    void readsWhatOthersWrote_data();
-    void readsWhatOthersWrote();
-    void badFilesGiveDefaults_data();
-    void badFilesGiveDefaults();
-    void unreadableFileIsSetAsideBeforeTheSave();
-    void saveCreatesTheFolder();
-    void saveIntoAFolderItCannotWriteKeepsTheOldFile();
-    void folderInPlaceOfTheFileIsLeftAlone();
-    void writeCutShortKeepsTheOldFile();
-    void fullDiskKeepsTheOldFile();
-    void namesAreCleanedForTheFile_data();
-    void namesAreCleanedForTheFile();
-    void defaultPathFollowsXdgDataHome();
-
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString path() const { return m_dir->filePath(QStringLiteral("Windows/Trazzo.ini")); }
+    void lines_data();
+    void lines();
+    void reading_data();
+    void reading();
+    void whatStandsThere_data();
+    void whatStandsThere();
+    void copiesShareOneFile();
+    void terminatedGameSaves();
+    void playerFiles_data();
+    void playerFiles();
+    void placeOfTheFile_data();
+    void placeOfTheFile();
 };
 
-void TestScoreFile::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Windows")));
-}
-
-void TestScoreFile::fieldHasSixDigits_data()
+void TestScoreFile::lines_data()
 {
     QTest::addColumn<int>("score");
-    QTest::addColumn<QString>("field");
-    QTest::newRow("zero") << 0 << "000000";
-    QTest::newRow("850") << 850 << "000850";
-    QTest::newRow("six digits") << 999999 << "999999";
-    QTest::newRow("a million and more keeps the last six") << 1234567 << "234567";
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("back");
+    QTest::newRow("850 Taro") << 850 << "Taro" << "000850Taro" << "850 Taro";
+    QTest::newRow("nothing") << 0 << "" << "000000" << "0 ";
+    QTest::newRow("a million keeps six digits") << 1234567 << "Big" << "234567Big" << "234567 Big";
+    QTest::newRow("blanks lead the name") << 0 << "  Ken" << "000000  Ken" << "0   Ken";
+    QTest::newRow("digits lead the name") << 5 << "12Go" << "00000512Go" << "5 12Go";
+    QTest::newRow("a negative score is written as 0") << -50 << "Neg" << "000000Neg" << "0 Neg";
 }
 
-void TestScoreFile::fieldHasSixDigits()
+void TestScoreFile::lines()
 {
     QFETCH(int, score);
-    QFETCH(QString, field);
-    QCOMPARE(scoreField(score), field);
+    QFETCH(QString, name);
+    QFETCH(QString, line);
+    QFETCH(QString, back);
+    HighScores table;
+    table[4] = {score, name};
+    const QByteArray bytes = formatScoreFile(table, "2002/05/12 14:03:27");
+    QCOMPARE(QString::fromUtf8(bytes).split("\r\n"),
+             (QStringList{"Trazzo スコアファイル 2002/05/12 14:03:27", "000000", "000000", "000000", "000000", line,
+                          "000000", ""}));
+    const ScoreFileContent read = readScoreFile(bytes, false);
+    QCOMPARE(entries(read.table)[4], back);
+    QVERIFY(!read.damaged);
 }
 
-void TestScoreFile::fieldReadsLikeANumber_data()
-{
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<int>("value");
-    QTest::newRow("digits") << "001234" << 1234;
-    QTest::newRow("blanks are skipped") << " 1 2 3" << 123;
-    QTest::newRow("stops at a letter") << "12ab34" << 12;
-    QTest::newRow("no number") << "Taro  " << 0;
-    QTest::newRow("empty") << "" << 0;
-    QTest::newRow("half rounds to even, down") << "0002.5" << 2;
-    QTest::newRow("half rounds to even, up") << "0003.5" << 4;
-    QTest::newRow("fraction") << "12.7xx" << 13;
-    QTest::newRow("sign") << "-00050" << -50;
-    QTest::newRow("exponent") << "12e3  " << 12000;
-    QTest::newRow("lone exponent mark") << "12e   " << 12;
-    QTest::newRow("too big for a score") << "9e9999" << 0;
-}
-
-void TestScoreFile::fieldReadsLikeANumber()
-{
-    QFETCH(QString, field);
-    QFETCH(int, value);
-    QCOMPARE(scoreFieldValue(field), value);
-}
-
-void TestScoreFile::savedFileHasTheFormat()
-{
-    ScoreTable t(path());
-    t.HighScores = sample();
-    QVERIFY(t.HightScore_Save());
-    const QByteArray bytes = readAll(path());
-    const QList<QByteArray> lines = bytes.split('\n');
-    QCOMPARE(lines.size(), 8); // seven lines, each ended
-    QVERIFY(lines.last().isEmpty());
-    for (int i = 0; i < 7; ++i)
-        QVERIFY(lines[i].endsWith('\r'));
-    const QString header = QString::fromUtf8(lines[0].chopped(1));
-    QVERIFY(QRegularExpression(QStringLiteral("^Trazzo スコアファイル \\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d$"))
-                .match(header)
-                .hasMatch());
-    QCOMPARE(lines[1], QByteArray("000850Taro\r"));
-    QCOMPARE(lines[2], QByteArray("000000\r"));
-    QCOMPARE(lines[5], QByteArray("000099") + QStringLiteral("花子").toUtf8() + '\r');
-}
-
-void TestScoreFile::roundTripKeepsNamesAsTyped()
-{
-    ScoreTable out(path());
-    out.HighScores = sample();
-    QVERIFY(out.HightScore_Save());
-    ScoreTable in(path());
-    in.HightScore_Load();
-    HighScores expected = sample();
-    expected[3].Score = 234567;
-    QCOMPARE(in.HighScores, expected);
-    QVERIFY(!in.setAsidePending());
-}
-
-void TestScoreFile::readsWhatOthersWrote_data()
+void TestScoreFile::reading_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("score0");
-    QTest::addColumn<QString>("name0");
-    QTest::addColumn<QString>("name3");
-    const QString hanako = QStringLiteral("花子");
-    QStringEncoder sjis("Shift_JIS");
-    QVERIFY(sjis.isValid());
-    const QByteArray header = sjis.encode(QStringLiteral("Trazzo スコアファイル 2002/05/12 14:03:27"));
-    QByteArray old = header + "\r\n000850" + QByteArray(sjis.encode(QStringLiteral("太郎"))) +
-                     "\r\n000300Ken\r\n000100\r\n000777" + QByteArray(sjis.encode(hanako)) + "\r\n000000\r\n000000\r\n";
-    QTest::newRow("Shift-JIS from the old program") << old << 850 << QStringLiteral("太郎") << hanako;
-    QTest::newRow("LF only") << QByteArray("h\n000042Ann\n0\n0\n000001Bob\n") << 42 << "Ann"
-                             << "Bob";
-    QTest::newRow("UTF-8 with a BOM") << QByteArray("\xEF\xBB\xBFh\r\n000042Ann\r\n\r\n\r\n000001Bob\r\n") << 42
-                                      << "Ann"
-                                      << "Bob";
-    QTest::newRow("the header may say anything")
-        << QByteArray("000999not a score\r\n000042Ann\r\n\r\n\r\n000001Bob") << 42 << "Ann"
-        << "Bob";
+    QTest::addColumn<bool>("goesOn");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<bool>("damaged");
+    const auto with = [](QStringList l, int k, const QString &s) { return l.replace(k, s), l; };
+    QTest::newRow("whole") << fileOf(Good) << false << GoodRead << false;
+    QTest::newRow("header ignored") << fileOf(Good, "Trazzo ?\x7f") << false << GoodRead << false;
+    QTest::newRow("one name with a control character")
+        << fileOf(with(Good, 1, "000300B\x01ob")) << false << with(GoodRead, 1, "0 ") << true;
+    QByteArray badByte = fileOf(Good);
+    badByte.replace("Eve", "E\xff\xfe");
+    QTest::newRow("one name with bad bytes") << badByte << false << with(GoodRead, 4, "0 ") << true;
+    QTest::newRow("a negative score") << fileOf(with(Good, 2, "-00050Neg")) << false << with(GoodRead, 2, "0 ") << true;
+    QByteArray sjis = fileOf(Good);
+    sjis.replace("Fay", "\x83\x5e\x83\x8d\x83\x45");
+    QTest::newRow("Shift-JIS name") << sjis << false << with(GoodRead, 5, "700 タロウ") << false;
+    QTest::newRow("fraction halves to even") << fileOf(with(Good, 0, "0012.5Amy")) << false << with(GoodRead, 0, "12 Amy")
+                                             << false;
+    QTest::newRow("short file") << fileOf(Good.mid(0, 2)) << false << GoodRead.mid(0, 2) + QStringList(4, "0 ") << false;
+    QTest::newRow("cut off") << fileOf(Good).chopped(4) << true << with(GoodRead, 5, "0 ") << true;
+    QTest::newRow("not ours") << fileOf(Good, "my notes") << false << GoodRead << true;
+    QTest::newRow("more lines") << fileOf(Good + QStringList{"000001Sam"}) << false << GoodRead << true;
 }
 
-void TestScoreFile::readsWhatOthersWrote()
+void TestScoreFile::reading()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(int, score0);
-    QFETCH(QString, name0);
-    QFETCH(QString, name3);
-    QVERIFY(writeAll(path(), bytes));
-    ScoreTable t(path());
-    t.HightScore_Load();
-    QCOMPARE(t.HighScores[0].Score, score0);
-    QCOMPARE(t.HighScores[0].Name, name0);
-    QCOMPARE(t.HighScores[3].Name, name3);
-    QVERIFY(!t.setAsidePending());
+    QFETCH(bool, goesOn);
+    QFETCH(QStringList, expected);
+    QFETCH(bool, damaged);
+    const ScoreFileContent read = readScoreFile(bytes, goesOn);
+    QCOMPARE(entries(read.table), expected);
+    QCOMPARE(read.damaged, damaged);
 }
 
-void TestScoreFile::badFilesGiveDefaults_data()
+void TestScoreFile::whatStandsThere_data()
 {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("score0");
-    QTest::addColumn<bool>("setAside");
-    QTest::newRow("empty file") << QByteArray() << 0 << false;
-    QTest::newRow("only the header") << QByteArray("Trazzo\r\n") << 0 << false;
-    QTest::newRow("fewer than seven lines") << QByteArray("h\r\n000042Ann\r\n") << 42 << false;
-    QTest::newRow("letters in the score") << QByteArray("h\r\nabcdefAnn\r\n") << 0 << false;
-    QTest::newRow("binary") << QByteArray("\x00\x01\x02\xff\xfe\x00\x10", 7) << 0 << true;
-    QTest::newRow("neither UTF-8 nor Shift-JIS") << QByteArray("h\r\n000042\xff\xff\xff\r\n") << 0 << true;
-    QTest::newRow("one endless line") << QByteArray(3 * 1024 * 1024, 'x') << 0 << true;
-    QByteArray huge = "h\r\n000042Ann\r\n";
-    huge += QByteArray(5 * 1024 * 1024, '\n');
-    QTest::newRow("huge file, good start") << huge << 42 << true;
+    QTest::addColumn<QString>("place");
+    QTest::addColumn<QString>("ini");
+    QTest::addColumn<QString>("aside");
+    QTest::addColumn<QString>("target");
+    QTest::newRow("nothing") << "none" << "file 000600Neo" << "none" << "none";
+    QTest::newRow("link to a text file") << "notes" << "file 000600Neo" << "link" << "file second line";
+    QTest::newRow("dangling link") << "dangling" << "file 000600Neo" << "link" << "none";
+    QTest::newRow("link to a pipe") << "pipe" << "file 000600Neo" << "link" << "fifo";
+    QTest::newRow("link to a score file") << "synced" << "link" << "none" << "file 000600Neo";
+    QTest::newRow("a pipe itself") << "fifo" << "file 000600Neo" << "fifo" << "none";
+    QTest::newRow("damaged file") << "damaged" << "file 000600Neo" << "file 000500Ann" << "none";
 }
 
-void TestScoreFile::badFilesGiveDefaults()
+void TestScoreFile::whatStandsThere()
 {
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, score0);
-    QFETCH(bool, setAside);
-    QVERIFY(writeAll(path(), bytes));
-    ScoreTable t(path());
-    t.HighScores[5] = {1, QStringLiteral("stale")};
-    t.HightScore_Load();
-    QCOMPARE(t.HighScores[0].Score, score0);
-    QCOMPARE(t.HighScores[5], ScoreEntry{});
-    QCOMPARE(t.setAsidePending(), setAside);
+    QFETCH(QString, place);
+    QTemporaryDir d;
+    const QString dir = d.path() + "/Windows", ini = dir + "/Trazzo.ini", target = d.path() + "/target";
+    QDir().mkpath(dir);
+    write(ini + ".x1Y2z3", "left by a save that was cut off");
+    if (place == "notes")
+        write(target, "my notes\nsecond line\n");
+    if (place == "synced")
+        write(target, fileOf(Good));
+    if (place == "pipe")
+        ::mkfifo(QFile::encodeName(target).constData(), 0600);
+    if (place == "fifo")
+        ::mkfifo(QFile::encodeName(ini).constData(), 0600);
+    if (place == "damaged")
+        write(ini, fileOf(Good).replace("Bob", "B\x02ob"));
+    if (place != "none" && place != "fifo" && place != "damaged")
+        QVERIFY(QFile::link(target, ini));
+
+    ScoreTable table(ini);
+    table.HightScore_Load();
+    table.enter(0, {600, "Neo"});
+    QVERIFY(table.HightScore_Save());
+    QTEST(describe(ini), "ini");
+    QTEST(describe(ini + ".bad"), "aside");
+    QTEST(describe(target), "target");
+    QCOMPARE(leftovers(dir), QStringList());
+    if (place == "damaged") // set aside byte for byte
+        QCOMPARE(readPlayerFile(dir + "/Trazzo.ini.bad", 9999).bytes, fileOf(Good).replace("Bob", "B\x02ob"));
 }
 
-void TestScoreFile::unreadableFileIsSetAsideBeforeTheSave()
+void TestScoreFile::copiesShareOneFile()
 {
-    const QByteArray junk("\x00\x01 not a score file \xff", 22);
-    QVERIFY(writeAll(path(), junk));
-    QVERIFY(writeAll(path() + ".bad", "an earlier one"));
-    ScoreTable t(path());
-    t.HightScore_Load();
-    t.HighScores[0] = {10, QStringLiteral("Ann")};
-    QVERIFY(t.HightScore_Save());
-    QCOMPARE(readAll(path() + ".bad"), QByteArray("an earlier one"));
-    QCOMPARE(readAll(path() + ".bad.2"), junk);
-    QVERIFY(readAll(path()).contains("000010Ann"));
-    // Only once: the next save just replaces our own file.
-    QVERIFY(t.HightScore_Save());
-    QVERIFY(!QFile::exists(path() + ".bad.3"));
-}
-
-void TestScoreFile::saveCreatesTheFolder()
-{
-    QVERIFY(QDir(m_dir->filePath("Windows")).removeRecursively());
-    ScoreTable t(path());
-    t.HighScores = sample();
-    QVERIFY(t.HightScore_Save());
-    QVERIFY(readAll(path()).contains("000850Taro"));
-}
-
-void TestScoreFile::saveIntoAFolderItCannotWriteKeepsTheOldFile()
-{
-    ScoreTable t(path());
-    t.HighScores = sample();
-    QVERIFY(t.HightScore_Save());
-    const QByteArray before = readAll(path());
-    const QString folder = m_dir->filePath("Windows");
-    t.HighScores[0] = {1, QStringLiteral("new")};
-
-    // Permissions do not bind root, so as root the save runs in a child
-    // that has become an ordinary user owning the folder.
-    const bool asRoot = geteuid() == 0;
-    const uid_t nobody = 65534;
-    if (asRoot) {
-        QVERIFY(::chown(qPrintable(m_dir->path()), nobody, nobody) == 0);
-        QVERIFY(::chown(qPrintable(folder), nobody, nobody) == 0);
-        QVERIFY(::chown(qPrintable(path()), nobody, nobody) == 0);
+    QTemporaryDir d;
+    const QString ini = d.path() + "/Trazzo.ini";
+    QProcess copies[3];
+    for (QProcess &p : copies) {
+        p.start(SCORE_COPY, {ini});
+        QVERIFY(p.waitForReadyRead(5000) && p.readLine() == "loaded\n");
     }
-    const pid_t child = asRoot ? fork() : 0;
-    if (child == 0) {
-        if (asRoot && (setgid(nobody) != 0 || setuid(nobody) != 0))
-            _exit(3);
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-        const bool saved = t.HightScore_Save();
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        if (asRoot)
-            _exit(saved ? 1 : 0);
-        QVERIFY(!saved);
-    } else {
-        int status = -1;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        QVERIFY(WIFEXITED(status));
-        QCOMPARE(WEXITSTATUS(status), 0);
+    // Ann and Bob score the same in two copies; the third copy only looks.
+    for (const auto &[copy, entry] : {std::pair{0, "1 500 Ann\n"}, {1, "1 500 Bob\n"}, {1, "2 70 Cy\n"}}) {
+        copies[copy].write(entry);
+        QVERIFY(copies[copy].waitForReadyRead(5000) && copies[copy].readLine() == "saved\n");
     }
-    QCOMPARE(readAll(path()), before);
-}
-
-void TestScoreFile::writeCutShortKeepsTheOldFile()
-{
-    // A full disk, played by a file-size limit in a child process: the
-    // write stops part way, and the save must say so and keep the old file.
-    ScoreTable t(path());
-    t.HighScores = sample();
-    QVERIFY(t.HightScore_Save());
-    const QByteArray before = readAll(path());
-    const pid_t child = fork();
-    if (child == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{64, 64};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        for (ScoreEntry &e : t.HighScores)
-            e.Name = QString(30, QLatin1Char('n'));
-        _exit(t.HightScore_Save() ? 1 : 0);
+    copies[0].kill(); // SIGKILL right after the entry
+    for (QProcess &p : copies) {
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(5000));
     }
-    int status = -1;
-    QCOMPARE(waitpid(child, &status, 0), child);
-    QVERIFY(WIFEXITED(status));
-    QCOMPARE(WEXITSTATUS(status), 0);
-    QCOMPARE(readAll(path()), before);
-    // No half-written temporary file is left beside it.
-    QCOMPARE(QDir(m_dir->filePath("Windows")).entryList(QDir::Files), QStringList{"Trazzo.ini"});
+    QCOMPARE(entries(readScoreFile(readPlayerFile(ini, 9999).bytes, false).table),
+             (QStringList{"500 Ann", "500 Bob", "0 ", "70 Cy", "0 ", "0 "}));
 }
 
-void TestScoreFile::fullDiskKeepsTheOldFile()
+void TestScoreFile::terminatedGameSaves()
 {
-    // A real full disk: a tiny tmpfs over the score folder, in a mount
-    // namespace of a child's own so nothing outlives the test.
-    ScoreTable t(path());
-    t.HighScores = sample();
-    const QString folder = m_dir->filePath("Windows");
-    enum : int { Kept = 0, Skip = 77 };
-    const pid_t child = fork();
-    if (child == 0) {
-        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            mount("tmpfs", qPrintable(folder), "tmpfs", 0, "size=16k") != 0)
-            _exit(Skip);
-        if (!t.HightScore_Save())
-            _exit(10);
-        const QByteArray before = readAll(path());
-        // Fill what is left, then try to save a changed table.
-        QFile filler(folder + QStringLiteral("/filler"));
-        if (!filler.open(QIODevice::WriteOnly))
-            _exit(11);
-        const QByteArray block(1024, 'f');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
-        filler.close();
-        t.HighScores[0] = {424242, QStringLiteral("new")};
-        if (t.HightScore_Save())
-            _exit(12); // claimed a save that cannot have happened
-        if (readAll(path()) != before)
-            _exit(13);
-        QStringList left = QDir(folder).entryList(QDir::Files);
-        left.sort();
-        if (left != QStringList{"Trazzo.ini", "filler"})
-            _exit(14); // a temporary file left behind
-        _exit(Kept);
-    }
-    int status = -1;
-    QCOMPARE(waitpid(child, &status, 0), child);
-    QVERIFY(WIFEXITED(status));
-    if (WEXITSTATUS(status) == Skip)
-        QSKIP("cannot mount a small tmpfs here (needs CAP_SYS_ADMIN); the file-size limit test stands in");
-    QCOMPARE(WEXITSTATUS(status), int(Kept));
+    QTemporaryDir d;
+    const QString dir = d.path() + "/Trazzo/Windows", ini = dir + "/Trazzo.ini";
+    QDir().mkpath(dir);
+    write(ini, fileOf(Good, "Trazzo old"));
+    write(ini + ".a1B2c3", "");
+    QProcess game;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", d.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    game.setProcessEnvironment(env);
+    game.start(TRAZZO_PROGRAM);
+    // Start-up is over once the cut-off save's leftover is gone.
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(ini + ".a1B2c3"), 10000);
+    game.terminate();
+    QVERIFY(game.waitForFinished(5000));
+    QCOMPARE(game.exitStatus(), QProcess::NormalExit);
+    const QByteArray saved = readPlayerFile(ini, 9999).bytes;
+    QVERIFY(saved.startsWith("Trazzo スコアファイル 20"));
+    QCOMPARE(entries(readScoreFile(saved, false).table), GoodRead);
 }
 
-void TestScoreFile::folderInPlaceOfTheFileIsLeftAlone()
+void TestScoreFile::playerFiles_data()
 {
-    QVERIFY(QDir().mkpath(path()));
-    ScoreTable t(path());
-    t.HightScore_Load();
-    QCOMPARE(t.HighScores, HighScores{});
-    QVERIFY(!t.HightScore_Save());
-    QVERIFY(QFileInfo(path()).isDir());
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("goesOn");
+    QTest::newRow("pipe") << "pipe" << int(PlayerFile::Kind::NotRegular) << false;
+    QTest::newRow("folder") << "folder" << int(PlayerFile::Kind::NotRegular) << false;
+    QTest::newRow("missing") << "missing" << int(PlayerFile::Kind::Missing) << false;
+    QTest::newRow("at the cap") << "4" << int(PlayerFile::Kind::Read) << false;
+    QTest::newRow("over the cap") << "5" << int(PlayerFile::Kind::Read) << true;
 }
 
-void TestScoreFile::namesAreCleanedForTheFile_data()
+void TestScoreFile::playerFiles()
 {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("stored");
-    QTest::newRow("plain") << "Taro"
-                           << "Taro";
-    QTest::newRow("leading blanks and digits stay") << "  42 Ken"
-                                                    << "  42 Ken";
-    QTest::newRow("line breaks") << "a\r\nb"
-                                 << "a  b";
-    QTest::newRow("tab and NUL") << QString("a\tb") + QChar(0) << "a b ";
-    QTest::newRow("unicode line separator") << QString("a") + QChar(0x2028) + "b"
-                                            << "a b";
-    QTest::newRow("cut to the maximum") << QString(40, 'n') << QString(MaxNameLength, 'n');
-    QString emoji = QString(MaxNameLength - 1, 'e') + QString::fromUtf8("😀");
-    QTest::newRow("never half a character") << emoji << QString(MaxNameLength - 1, 'e');
+    QFETCH(QString, what);
+    QTemporaryDir d;
+    const QString path = d.path() + "/Gold.wav";
+    if (what == "pipe")
+        ::mkfifo(QFile::encodeName(path).constData(), 0600);
+    if (what == "folder")
+        QDir().mkpath(path);
+    if (what.toInt() > 0)
+        write(path, QByteArray(what.toInt(), 'w'));
+    const PlayerFile file = readPlayerFile(path, 4);
+    QTEST(int(file.kind), "kind");
+    QTEST(file.goesOn, "goesOn");
+    QCOMPARE(file.bytes.size(), file.kind == PlayerFile::Kind::Read ? 4 : 0);
+    QVERIFY(!makeQtEffect(path)); // and a wave file in its place does not hang start-up
 }
 
-void TestScoreFile::namesAreCleanedForTheFile()
+void TestScoreFile::placeOfTheFile_data()
 {
-    QFETCH(QString, typed);
-    QFETCH(QString, stored);
-    QCOMPARE(cleanName(typed), stored);
+    QTest::addColumn<QByteArray>("dataHome");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("data folder") << QByteArray("/x/data") << "/x/data/Trazzo/Windows/Trazzo.ini";
+    QTest::newRow("relative one ignored") << QByteArray("x/data") << "/home/u/.local/share/Trazzo/Windows/Trazzo.ini";
 }
 
-void TestScoreFile::defaultPathFollowsXdgDataHome()
+void TestScoreFile::placeOfTheFile()
 {
-    qputenv("XDG_DATA_HOME", m_dir->path().toUtf8());
-    QCoreApplication::setApplicationName(QStringLiteral("Trazzo"));
-    QCOMPARE(defaultScoreFilePath(), m_dir->path() + QStringLiteral("/Trazzo/Windows/Trazzo.ini"));
+    QFETCH(QByteArray, dataHome);
+    qputenv("XDG_DATA_HOME", dataHome);
+    qputenv("HOME", "/home/u");
+    QTEST(defaultScoreFilePath(), "path");
 }
 
 QTEST_GUILESS_MAIN(TestScoreFile)
