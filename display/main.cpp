@@ -73,7 +73,8 @@ int main(int argc, char *argv[])
         for (int sig : {SIGTERM, SIGHUP, SIGINT})
             ::sigaction(sig, &action, nullptr);
     }
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager &) { form.saveScoresQuietly(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                     [&form](QSessionManager &) { form.saveScoresQuietly(); });
 
     form.Form_Load();
     return app.exec();

@@ -35,7 +35,12 @@ class EndGame : public GameOver {
 public:
     EndGame(GameState &state, ScoreTable &table, Screen &screen, Sound &sound, NamePrompt &prompt, HighScoreView &view,
             std::function<void()> keep = {})
-        : m_state(state), m_table(table), m_screen(screen), m_sound(sound), m_prompt(prompt), m_view(view),
+        : m_state(state),
+          m_table(table),
+          m_screen(screen),
+          m_sound(sound),
+          m_prompt(prompt),
+          m_view(view),
           m_keep(std::move(keep))
     {
     }

@@ -201,8 +201,8 @@ bool replaceFile(const QString &path, const OnDisk &disk, const QByteArray &data
     // A foreign thing at the file's place (a link, a pipe, a device) is
     // moved aside, itself and not what it points to; a damaged file of ours
     // is kept as it was.
-    const bool setAside = disk.state == OnDisk::State::Foreign ||
-                          (disk.state == OnDisk::State::Table && disk.content.damaged);
+    const bool setAside =
+        disk.state == OnDisk::State::Foreign || (disk.state == OnDisk::State::Table && disk.content.damaged);
     const QString old = disk.state == OnDisk::State::Foreign ? path : disk.target;
     QByteArray aside;
     if (setAside) {
@@ -299,7 +299,9 @@ QString defaultScoreFilePath()
 {
     // Only absolute folders count; a relative XDG_DATA_HOME is ignored, as
     // the XDG rules say, and so is a HOME that is unset or relative.
-    const auto absolute = [](const QByteArray &dir) { return dir.startsWith('/') ? QFile::decodeName(dir) : QString(); };
+    const auto absolute = [](const QByteArray &dir) {
+        return dir.startsWith('/') ? QFile::decodeName(dir) : QString();
+    };
     QString data = absolute(qgetenv("XDG_DATA_HOME"));
     if (data.isEmpty()) {
         QString home = absolute(qgetenv("HOME"));

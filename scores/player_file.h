@@ -9,7 +9,7 @@ namespace trazzo {
 struct PlayerFile {
     enum class Kind { Read, Missing, NotRegular, Failed };
     Kind kind = Kind::Missing;
-    QByteArray bytes; // at most the cap
+    QByteArray bytes;    // at most the cap
     bool goesOn = false; // the file holds more than the cap
     int error = 0;       // errno of a failed open or read
 };
