@@ -224,9 +224,8 @@ void Form1::closeEvent(QCloseEvent *event)
 
 void Form1::saveScores()
 {
-    // Told only when something the player entered is not on disk; the
-    // file is left as it was and the entry waits for the next save.
-    if (!m_scores.HightScore_Save() && m_scores.hasUnsaved())
+    // The file is left as it was; a new entry waits for the next save.
+    if (!m_scores.HightScore_Save())
         m_messageBox(texts::ScoresNotSaved.arg(m_scores.ScoreFilePath()));
 }
 

@@ -101,7 +101,7 @@ struct OnDisk {
     State state = State::Missing;
     ScoreFileContent content;
     QString target; // the regular file a save replaces
-    mode_t mode = 0600;
+    mode_t mode = 0644; // a fresh file is like any other of the player's
 };
 
 OnDisk lookAt(const QString &path)
