@@ -79,37 +79,14 @@ void TestScoreFile::reading()
 void TestScoreFile::whatStandsThere_data()
 {
     QTest::addColumn<QString>("place");
-    QTest::addColumn<QString>("ini");
-    QTest::addColumn<QString>("aside");
-    QTest::addColumn<QString>("target");
-    QTest::newRow("link to a text file") << "notes"
-                                         << "file 000600Neo"
-                                         << "link"
-                                         << "file second line";
-    QTest::newRow("dangling link") << "dangling"
-                                   << "file 000600Neo"
-                                   << "link"
-                                   << "none";
-    QTest::newRow("link to a pipe") << "pipe"
-                                    << "file 000600Neo"
-                                    << "link"
-                                    << "other";
-    QTest::newRow("link to a score file") << "synced"
-                                          << "link"
-                                          << "none"
-                                          << "file 000600Neo";
-    QTest::newRow("a pipe itself") << "fifo"
-                                   << "file 000600Neo"
-                                   << "other"
-                                   << "none";
-    QTest::newRow("damaged file") << "damaged"
-                                  << "file 000600Neo"
-                                  << "file 000500Ann"
-                                  << "none";
-    QTest::newRow("a folder: not saved") << "folder"
-                                         << "other"
-                                         << "none"
-                                         << "none";
+    QTest::addColumn<QStringList>("after"); // Trazzo.ini, Trazzo.ini.bad, the link's target
+    QTest::newRow("link to a text file") << "notes" << QStringList{"file 000600Neo", "link", "file second line"};
+    QTest::newRow("dangling link") << "dangling" << QStringList{"file 000600Neo", "link", "none"};
+    QTest::newRow("link to a pipe") << "pipe" << QStringList{"file 000600Neo", "link", "other"};
+    QTest::newRow("link to a score file") << "synced" << QStringList{"link", "none", "file 000600Neo"};
+    QTest::newRow("a pipe itself") << "fifo" << QStringList{"file 000600Neo", "other", "none"};
+    QTest::newRow("damaged file") << "damaged" << QStringList{"file 000600Neo", "file 000500Ann", "none"};
+    QTest::newRow("a folder: not saved") << "folder" << QStringList{"other", "none", "none"};
 }
 
 void TestScoreFile::whatStandsThere()
@@ -131,9 +108,7 @@ void TestScoreFile::whatStandsThere()
     table.enter(0, {600, "Neo"});
     QCOMPARE(table.HightScore_Save(), place != "folder");
     QCOMPARE(table.hasUnsaved(), place == "folder"); // kept for the next try
-    QTEST(describe(ini), "ini");
-    QTEST(describe(ini + ".bad"), "aside");
-    QTEST(describe(target), "target");
+    QTEST((QStringList{describe(ini), describe(ini + ".bad"), describe(target)}), "after");
     if (place == "damaged") // set aside byte for byte
         QCOMPARE(readPlayerFile(ini + ".bad", 999).bytes, damaged);
     QVERIFY(!makeQtEffect(target)); // and a pipe in a wave file's place does not hold up start-up
@@ -148,9 +123,7 @@ void TestScoreFile::copiesShareOneFile()
     QDir().mkpath(d.path() + "/Trazzo/Windows");
     write(leftover, "a save cut off");
     QProcess game, copies[2];
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", d.path());
-    game.setProcessEnvironment(env);
+    qputenv("XDG_DATA_HOME", QFile::encodeName(d.path())); // the game's data folder
     game.start(TRAZZO_PROGRAM);
     QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(leftover), 10000); // it has read the file
     for (QProcess &p : copies) {
