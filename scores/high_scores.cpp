@@ -100,7 +100,7 @@ struct OnDisk {
     enum class State { Missing, Table, Foreign, Unreadable };
     State state = State::Missing;
     ScoreFileContent content;
-    QString target; // the regular file a save replaces
+    QString target;     // the regular file a save replaces
     mode_t mode = 0644; // a fresh file is like any other of the player's
 };
 
