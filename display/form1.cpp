@@ -43,7 +43,10 @@ Form1::Form1(Random *random, const QString &appFolder, QWidget *parent)
 {
     Screen &screen = *this;
     Sound &sound = *this;
-    m_endGame.reset(new EndGame(m_game.state(), m_scores.HighScores, screen, sound, m_namePrompt, m_highScoreWindow));
+    // An entry is saved as soon as it is made, not only at close: a crash,
+    // a lost display or a killed process must not take it along.
+    m_endGame.reset(new EndGame(m_game.state(), m_scores, screen, sound, m_namePrompt, m_highScoreWindow,
+                                [this] { saveScores(); }));
     setWindowTitle(texts::AppTitle);
     m_icon = QPixmap(QStringLiteral(":/icon.png"));
     setWindowIcon(QIcon(m_icon));
@@ -245,8 +248,23 @@ void Form1::closeEvent(QCloseEvent *event)
 
 void Form1::saveScores()
 {
+    // The file is left as it was; a new entry waits for the next save.
     if (!m_scores.HightScore_Save())
         m_messageBox(texts::ScoresNotSaved.arg(m_scores.ScoreFilePath()));
+}
+
+void Form1::saveScoresQuietly()
+{
+    // No message box here: nobody may be there to close it.
+    if (!m_scores.HightScore_Save() && m_scores.hasUnsaved())
+        qWarning("Trazzo: the scores could not be saved to %s", qPrintable(m_scores.ScoreFilePath()));
+}
+
+void Form1::quitSaving()
+{
+    saveScoresQuietly();
+    m_exiting = true;
+    m_endProgram();
 }
 // The check mark is the option itself; the action flips it on its own.
 void Form1::mnuO1_Click() {}

@@ -69,6 +69,9 @@ public:
     // How the read-me is shown; tests stand in for the desktop's opener.
     void setReadmeOpener(ReadmeOpener opener) { m_readme = std::move(opener); }
     AboutWindow &aboutWindow() { return m_aboutWindow; }
+    // A signal or the end of the session: save without asking, then quit.
+    void quitSaving();
+    void saveScoresQuietly();
     // How the exit command ends the program; tests keep it running.
     void setEndProgram(std::function<void()> end) { m_endProgram = std::move(end); }
 

@@ -1,5 +1,6 @@
 #include "tile_sheet_loader.h"
 
+#include "player_file.h"
 #include "texts.h"
 
 #include <QBuffer>
@@ -80,14 +81,16 @@ std::optional<QImage> loadTileSheet(const QString &path, QString *reason)
     if (info.size() > MaxTileSheetFileBytes)
         return refuse(reason, texts::PictureTooLarge);
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refuse(reason, info.exists() ? texts::PictureUnreadable : texts::PictureMissing);
-    // The file may have grown since it was measured.
-    const QByteArray bytes = file.read(MaxTileSheetFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
+    // Opened without blocking and read only if it is still a regular file
+    // and has not grown past the cap since it was measured.
+    const PlayerFile file = readPlayerFile(path, MaxTileSheetFileBytes);
+    if (file.kind == PlayerFile::Kind::Missing || file.kind == PlayerFile::Kind::NotRegular)
+        return refuse(reason, texts::PictureMissing);
+    if (file.kind == PlayerFile::Kind::Failed)
         return refuse(reason, texts::PictureUnreadable);
-    return loadTileSheet(bytes, reason);
+    if (file.goesOn)
+        return refuse(reason, texts::PictureTooLarge);
+    return loadTileSheet(file.bytes, reason);
 }
 
 std::optional<QImage> loadTileSheet(const QByteArray &bytes, QString *reason)

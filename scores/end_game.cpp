@@ -33,34 +33,6 @@ std::string gameOverPicture()
     // clang-format on
 }
 
-int firstSlotOf(std::int32_t gameMode)
-{
-    if (gameMode == RefreshMode)
-        return 0;
-    if (gameMode == FiveMode)
-        return 3;
-    return -1;
-}
-
-int rankSlot(const HighScores &table, std::int32_t gameMode, std::int32_t score)
-{
-    const int b = firstSlotOf(gameMode);
-    if (b < 0)
-        return -1;
-    for (int slot = b; slot < b + 3; ++slot)
-        if (table[static_cast<std::size_t>(slot)].Score < score)
-            return slot;
-    return -1;
-}
-
-void insertEntry(HighScores &table, int slot, const ScoreEntry &entry)
-{
-    const int last = slot < 3 ? 2 : 5;
-    for (int s = last; s > slot; --s)
-        table[static_cast<std::size_t>(s)] = table[static_cast<std::size_t>(s - 1)];
-    table[static_cast<std::size_t>(slot)] = entry;
-}
-
 void EndGame::End_Game(int &reason)
 {
     m_sound.PlayEffect(texts::OutWav);
@@ -73,13 +45,15 @@ void EndGame::End_Game(int &reason)
     m_screen.presentBoard();
 
     if (firstSlotOf(m_state.GameMode) >= 0) {
-        const int slot = rankSlot(m_table, m_state.GameMode, m_state.Score);
+        const int slot = rankSlot(m_table.HighScores, m_state.GameMode, m_state.Score);
         if (slot >= 0) {
             m_sound.PlayEffect(texts::HighWav);
             const QString ranks[] = {texts::RankedFirst, texts::RankedSecond, texts::RankedThird};
             const QString prompt = ranks[slot % 3] + QLatin1Char('\n') + texts::EnterName;
             const QString name = m_prompt.askName(prompt);
-            insertEntry(m_table, slot, ScoreEntry{m_state.Score, cleanName(name)});
+            m_table.enter(slot, ScoreEntry{m_state.Score, cleanName(name)});
+            if (m_keep)
+                m_keep();
             m_view.showHighScores();
         } else {
             m_sound.PlayEffect(texts::OverWav);

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <string>
 
 namespace trazzo {
@@ -27,20 +28,20 @@ public:
 // The GAME OVER picture: "Game" and "over" in red panels on stone.
 std::string gameOverPicture();
 
-// The first slot of a mode's three, or -1 for no mode.
-int firstSlotOf(std::int32_t gameMode);
-// The slot a score would take in its mode, or -1 when it does not rank.
-// An equal score does not pass an entry.
-int rankSlot(const HighScores &table, std::int32_t gameMode, std::int32_t score);
-// Puts the entry into `slot`, moving the lower ones of its mode down.
-void insertEntry(HighScores &table, int slot, const ScoreEntry &entry);
-
 // The end of a game: why it ended, the GAME OVER picture, the ranking,
-// the name and the high-score window.
+// the name and the high-score window. `keep` runs as soon as an entry is
+// in the table (the window saves it then, so a name typed is never lost).
 class EndGame : public GameOver {
 public:
-    EndGame(GameState &state, HighScores &table, Screen &screen, Sound &sound, NamePrompt &prompt, HighScoreView &view)
-        : m_state(state), m_table(table), m_screen(screen), m_sound(sound), m_prompt(prompt), m_view(view)
+    EndGame(GameState &state, ScoreTable &table, Screen &screen, Sound &sound, NamePrompt &prompt, HighScoreView &view,
+            std::function<void()> keep = {})
+        : m_state(state),
+          m_table(table),
+          m_screen(screen),
+          m_sound(sound),
+          m_prompt(prompt),
+          m_view(view),
+          m_keep(std::move(keep))
     {
     }
 
@@ -48,11 +49,12 @@ public:
 
 private:
     GameState &m_state;
-    HighScores &m_table;
+    ScoreTable &m_table;
     Screen &m_screen;
     Sound &m_sound;
     NamePrompt &m_prompt;
     HighScoreView &m_view;
+    std::function<void()> m_keep;
 };
 
 } // namespace trazzo

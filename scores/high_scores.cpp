@@ -1,19 +1,28 @@
 #include "high_scores.h"
 
+#include "game_state.h"
+#include "player_file.h"
 #include "texts.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QStandardPaths>
+#include <QLockFile>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <fcntl.h>
 #include <limits>
+#include <optional>
+#include <pwd.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace trazzo {
 
@@ -64,90 +73,246 @@ std::int32_t scoreFieldValue(const QString &firstSix)
 
 namespace {
 
-bool looksLikeText(const QString &text)
+// A line's text, or nothing when its bytes are neither UTF-8 nor Shift-JIS
+// (the Japanese Windows program's files) or hold a control character.
+std::optional<QString> decodeLine(const QByteArray &bytes)
 {
-    for (QChar ch : text)
-        if (ch.unicode() < 0x20 && ch != u'\r' && ch != u'\n' && ch != u'\t')
-            return false;
-    return true;
-}
-
-QString decodeWith(QStringDecoder decoder, const QByteArray &bytes, bool *ok)
-{
-    if (!decoder.isValid()) {
-        *ok = false;
-        return {};
+    for (const char *encoding : {"UTF-8", "Shift_JIS"}) {
+        QStringDecoder decoder(encoding);
+        if (!decoder.isValid())
+            continue;
+        const QString text = decoder.decode(bytes);
+        if (decoder.hasError())
+            continue;
+        // A name we stored never holds what cleanName blanks out.
+        for (QChar ch : text)
+            if (ch.category() == QChar::Other_Control || ch == QChar::LineSeparator || ch == QChar::ParagraphSeparator)
+                return std::nullopt;
+        return text;
     }
-    QString text = decoder.decode(bytes);
-    *ok = !decoder.hasError();
-    return text;
+    return std::nullopt;
 }
 
-// The next free name beside the file for a copy set aside.
+QByteArray localName(const QString &path) { return QFile::encodeName(path); }
+
+// What stands at the file's place, and what a save may do with it.
+struct OnDisk {
+    enum class State { Missing, Table, Foreign, Unreadable };
+    State state = State::Missing;
+    ScoreFileContent content;
+    QString target;     // the regular file a save replaces
+    mode_t mode = 0644; // a fresh file is like any other of the player's
+};
+
+OnDisk lookAt(const QString &path)
+{
+    OnDisk disk;
+    disk.target = path;
+    struct stat link {};
+    if (::lstat(localName(path).constData(), &link) != 0) {
+        disk.state = errno == ENOENT ? OnDisk::State::Missing : OnDisk::State::Unreadable;
+        return disk;
+    }
+    const bool isLink = S_ISLNK(link.st_mode);
+    if (S_ISDIR(link.st_mode)) {
+        disk.state = OnDisk::State::Unreadable; // nothing we may move out of the way
+        return disk;
+    }
+    const PlayerFile file = readPlayerFile(path, MaxScoreFileBytes);
+    if (file.kind == PlayerFile::Kind::Failed && !(isLink && file.error == ENOENT)) {
+        // A file there that cannot be read now (rights, too many open files,
+        // an I/O error) may be readable later: it is kept as it is.
+        disk.state = OnDisk::State::Unreadable;
+        return disk;
+    }
+    if (file.kind != PlayerFile::Kind::Read) {
+        disk.state = OnDisk::State::Foreign; // a pipe, a device, a dangling link
+        return disk;
+    }
+    disk.content = readScoreFile(file.bytes, file.goesOn);
+    if (isLink) {
+        // A link is followed only to one of our own files (a synced folder,
+        // say), never to some other file of the player's.
+        const QString target = QFileInfo(path).canonicalFilePath();
+        if (!disk.content.ours || target.isEmpty()) {
+            disk.state = OnDisk::State::Foreign;
+            disk.content = {};
+            return disk;
+        }
+        disk.target = target;
+    }
+    struct stat st {};
+    if (::stat(localName(disk.target).constData(), &st) == 0)
+        disk.mode = st.st_mode & 07777;
+    disk.state = OnDisk::State::Table;
+    return disk;
+}
+
+// The next free name beside `path` for a file set aside.
 QString setAsideName(const QString &path)
 {
     QString name = path + QStringLiteral(".bad");
-    for (int n = 2; QFileInfo::exists(name) && n < 100; ++n)
+    struct stat st {};
+    for (int n = 2; ::lstat(localName(name).constData(), &st) == 0 && n < 100; ++n)
         name = path + QStringLiteral(".bad.") + QString::number(n);
-    return QFileInfo::exists(name) ? QString() : name;
+    return ::lstat(localName(name).constData(), &st) == 0 ? QString() : name;
+}
+
+// Our temporaries are "<file>.XXXXXX"; one still there while we hold the
+// lock belongs to a save that was cut off.
+void removeStaleTemporaries(const QString &path)
+{
+    const QFileInfo info(path);
+    const QRegularExpression ours(QRegularExpression::escape(info.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}"));
+    const QDir dir = info.dir();
+    for (const QString &name : dir.entryList({info.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden))
+        if (ours.match(name).capturedLength() == name.size())
+            QFile::remove(dir.filePath(name));
+}
+
+bool writeAll(int fd, const QByteArray &data)
+{
+    qint64 done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + done, static_cast<size_t>(data.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// Writes `data` as a new file in `disk.target`'s place. The old content
+// stays whole until the new one is on disk; what is set aside keeps its
+// bytes under "<name>.bad".
+bool replaceFile(const QString &path, const OnDisk &disk, const QByteArray &data)
+{
+    QByteArray temp = localName(disk.target) + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool written = ::fchmod(fd, disk.mode) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !written) {
+        ::unlink(temp.constData());
+        return false;
+    }
+    // A foreign thing at the file's place (a link, a pipe, a device) is
+    // moved aside, itself and not what it points to; a damaged file of ours
+    // is kept as it was.
+    const bool setAside =
+        disk.state == OnDisk::State::Foreign || (disk.state == OnDisk::State::Table && disk.content.damaged);
+    const QString old = disk.state == OnDisk::State::Foreign ? path : disk.target;
+    QByteArray aside;
+    if (setAside) {
+        aside = localName(setAsideName(old));
+        // A second name for the old entry; the rename below then only
+        // takes the first one.
+        if (aside.isEmpty() || ::linkat(AT_FDCWD, localName(old).constData(), AT_FDCWD, aside.constData(), 0) != 0) {
+            ::unlink(temp.constData());
+            return false;
+        }
+    }
+    if (::rename(temp.constData(), localName(disk.target).constData()) != 0) {
+        ::unlink(temp.constData());
+        if (setAside)
+            ::unlink(aside.constData());
+        return false;
+    }
+    return true;
 }
 
 } // namespace
 
-QString decodeScoreFile(const QByteArray &bytes, bool *ok)
+int firstSlotOf(std::int32_t gameMode)
 {
-    // Written by us it is UTF-8; brought over from the Japanese Windows
-    // program it is Shift-JIS, which is seldom also valid UTF-8.
-    QString text = decodeWith(QStringDecoder(QStringDecoder::Utf8), bytes, ok);
-    if (!*ok)
-        text = decodeWith(QStringDecoder("Shift_JIS"), bytes, ok);
-    if (*ok && !looksLikeText(text))
-        *ok = false;
-    return *ok ? text : QString();
+    if (gameMode == RefreshMode)
+        return 0;
+    if (gameMode == FiveMode)
+        return 3;
+    return -1;
 }
 
-HighScores parseScoreFile(const QString &text)
+int rankSlot(const HighScores &table, std::int32_t gameMode, std::int32_t score)
 {
-    QString unified = text;
-    unified.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    const QStringList lines = unified.split(QLatin1Char('\n'));
-    HighScores table;
+    const int b = firstSlotOf(gameMode);
+    if (b < 0)
+        return -1;
+    for (int slot = b; slot < b + 3; ++slot)
+        if (table[static_cast<std::size_t>(slot)].Score < score)
+            return slot;
+    return -1;
+}
+
+void insertEntry(HighScores &table, int slot, const ScoreEntry &entry)
+{
+    const int last = slot < 3 ? 2 : 5;
+    for (int s = last; s > slot; --s)
+        table[static_cast<std::size_t>(s)] = table[static_cast<std::size_t>(s - 1)];
+    table[static_cast<std::size_t>(slot)] = entry;
+}
+
+ScoreFileContent readScoreFile(QByteArray bytes, bool goesOn)
+{
+    ScoreFileContent content;
+    if (goesOn) {
+        // Keep whole lines only, so the cut does not split a character.
+        bytes.truncate(bytes.lastIndexOf('\n') + 1);
+        content.damaged = true;
+    }
+    QList<QByteArray> lines = bytes.split('\n');
+    for (QByteArray &line : lines)
+        if (line.endsWith('\r'))
+            line.chop(1);
+    content.ours = bytes.startsWith("Trazzo");
+    // Something else in our file's place is kept, set aside.
+    content.damaged = content.damaged || (!content.ours && !bytes.isEmpty());
     // Line 1 is the header, whatever it says.
-    for (std::size_t k = 0; k < table.size(); ++k) {
+    for (std::size_t k = 0; k < content.table.size(); ++k) {
         const qsizetype i = static_cast<qsizetype>(k) + 1;
         if (i >= lines.size())
             break;
-        table[k].Score = scoreFieldValue(lines[i].left(6));
-        table[k].Name = lines[i].mid(6);
+        const std::optional<QString> line = decodeLine(lines[i]);
+        const std::int32_t score = line ? scoreFieldValue(line->left(6)) : 0;
+        if (!line || score < 0) {
+            content.damaged = true; // this entry only; the others are kept
+            continue;
+        }
+        content.table[k] = {score, line->mid(6)};
     }
-    return table;
-}
-
-HighScores readScoreFile(QByteArray bytes, bool goesOn, bool *setAside)
-{
-    const bool whole = !goesOn && bytes.size() <= MaxScoreFileBytes;
-    if (!whole) {
-        // Keep whole lines only, so the cut does not split a character.
-        bytes.truncate(MaxScoreFileBytes);
-        bytes.truncate(bytes.lastIndexOf('\n') + 1);
-    }
-    bool ok = false;
-    const QString text = decodeScoreFile(bytes, &ok);
-    *setAside = !ok || !whole;
-    return ok ? parseScoreFile(text) : HighScores{};
+    for (qsizetype i = 7; i < lines.size(); ++i)
+        if (!lines[i].isEmpty())
+            content.damaged = true;
+    return content;
 }
 
 QByteArray formatScoreFile(const HighScores &table, const QString &savedAt)
 {
     QString text = texts::ScoreFileHeader + savedAt + QStringLiteral("\r\n");
     for (const ScoreEntry &e : table)
-        text += scoreField(e.Score) + e.Name + QStringLiteral("\r\n");
+        text += scoreField(std::max(e.Score, 0)) + e.Name + QStringLiteral("\r\n");
     return text.toUtf8();
 }
 
 QString defaultScoreFilePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/Windows/Trazzo.ini");
+    // Only absolute folders count; a relative XDG_DATA_HOME is ignored, as
+    // the XDG rules say, and so is a HOME that is unset or relative.
+    const auto absolute = [](const QByteArray &dir) {
+        return dir.startsWith('/') ? QFile::decodeName(dir) : QString();
+    };
+    QString data = absolute(qgetenv("XDG_DATA_HOME"));
+    if (data.isEmpty()) {
+        QString home = absolute(qgetenv("HOME"));
+        if (home.isEmpty())
+            if (const passwd *pw = ::getpwuid(::getuid()))
+                home = absolute(QByteArray(pw->pw_dir));
+        if (home.isEmpty())
+            return {};
+        data = home + QStringLiteral("/.local/share");
+    }
+    return QDir::cleanPath(data + QStringLiteral("/Trazzo/Windows/Trazzo.ini"));
 }
 
 QString cleanName(const QString &name)
@@ -165,48 +330,66 @@ QString cleanName(const QString &name)
     return clean;
 }
 
+namespace {
+
+// Other copies of the game hold it only for a save; one left by a copy
+// that died is taken over after a while.
+bool lock(QLockFile &lockFile)
+{
+    lockFile.setStaleLockTime(10'000);
+    return lockFile.tryLock(5'000);
+}
+
+} // namespace
+
 void ScoreTable::HightScore_Load()
 {
     HighScores = {};
-    m_setAside = false;
-    const QFileInfo info(m_path);
-    if (!info.exists() || !info.isFile())
-        return; // the first run, or a folder in the file's place: nothing to keep
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_setAside = true;
+    m_unsaved.clear();
+    if (m_path.isEmpty())
         return;
-    }
-    const QByteArray bytes = file.read(MaxScoreFileBytes + 1);
-    HighScores = readScoreFile(bytes, !file.atEnd() || file.error() != QFileDevice::NoError, &m_setAside);
+    QLockFile lockFile(m_path + QStringLiteral(".lock"));
+    if (QFileInfo(m_path).dir().exists() && lock(lockFile))
+        removeStaleTemporaries(m_path);
+    const OnDisk disk = lookAt(m_path);
+    if (disk.state == OnDisk::State::Table)
+        HighScores = disk.content.table;
+}
+
+void ScoreTable::enter(int slot, const ScoreEntry &entry)
+{
+    insertEntry(HighScores, slot, entry);
+    m_unsaved.emplace_back(slot < 3 ? RefreshMode : FiveMode, entry);
 }
 
 bool ScoreTable::HightScore_Save()
 {
-    const QFileInfo info(m_path);
-    if (m_path.isEmpty() || !QDir().mkpath(info.absolutePath()))
+    if (m_path.isEmpty() || !QDir().mkpath(QFileInfo(m_path).absolutePath()))
         return false;
-    if (m_setAside && info.exists()) {
-        // Whatever load could not read stays on disk under another name.
-        const QString aside = setAsideName(m_path);
-        if (aside.isEmpty() || !QFile::rename(m_path, aside))
-            return false;
+    QLockFile lockFile(m_path + QStringLiteral(".lock"));
+    if (!lock(lockFile))
+        return false;
+    removeStaleTemporaries(m_path);
+    const OnDisk disk = lookAt(m_path);
+    if (disk.state == OnDisk::State::Unreadable)
+        return false;
+    // With a table on disk, this run's new entries are ranked into it, so
+    // whatever other copies saved meanwhile stays. Without one, the table
+    // shown (which holds them already) is the best there is.
+    trazzo::HighScores merged = HighScores;
+    if (disk.state == OnDisk::State::Table) {
+        merged = disk.content.table;
+        for (const auto &[mode, entry] : m_unsaved)
+            if (const int slot = rankSlot(merged, mode, entry.Score); slot >= 0)
+                insertEntry(merged, slot, entry);
     }
-    m_setAside = false;
-
     const QByteArray data =
-        formatScoreFile(HighScores, QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
-    QSaveFile out(m_path);
-    if (!out.open(QIODevice::WriteOnly))
+        formatScoreFile(merged, QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
+    if (!replaceFile(m_path, disk, data))
         return false;
-    // QSaveFile can commit an empty file when the disk fills up unless
-    // every step is checked: a short write or a failed flush cancels it.
-    if (out.write(data) != data.size() || !out.flush() || out.error() != QFileDevice::NoError) {
-        out.cancelWriting();
-        out.commit();
-        return false;
-    }
-    return out.commit();
+    HighScores = merged;
+    m_unsaved.clear();
+    return true;
 }
 
 } // namespace trazzo

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace trazzo {
 
@@ -21,7 +23,9 @@ inline constexpr int MaxNameLength = 32;
 // Never more than this much of a score file is read.
 inline constexpr qint64 MaxScoreFileBytes = 8 * 1024;
 
-// The table and the file it lives in.
+// The table, the file it lives in, and the entries this run added to it.
+// Several copies of the game may share the file: every save re-reads it
+// under a lock and adds this run's new entries to what it holds.
 class ScoreTable {
 public:
     explicit ScoreTable(QString scoreFilePath = {}) : m_path(std::move(scoreFilePath)) {}
@@ -32,33 +36,49 @@ public:
     void setScoreFilePath(const QString &path) { m_path = path; }
 
     // Fills the table from the file; a missing file, or whatever part of
-    // one cannot be read, gives empty entries (0, no name).
+    // one cannot be read, gives empty entries (0, no name). Removes the
+    // temporary files of saves that were cut off.
     void HightScore_Load();
-    // Writes the table: a whole new file or, on any failure, the old one
-    // untouched. A file that load could not take as a score file is set
-    // aside first (Trazzo.ini.bad). Returns false when nothing was written.
+    // Puts a new entry into `slot` and keeps it for the next save.
+    void enter(int slot, const ScoreEntry &entry);
+    // Writes the merged table and shows it: the file as it is now, with
+    // this run's new entries ranked into it. On any failure the file on
+    // disk is left as it was and the new entries wait for the next save.
+    // Returns false when nothing was written.
     bool HightScore_Save();
-
-    // Whether the last load found a file it could not take whole.
-    bool setAsidePending() const { return m_setAside; }
+    // Whether entries of this run are not on disk yet.
+    bool hasUnsaved() const { return !m_unsaved.empty(); }
 
 private:
     QString m_path;
-    bool m_setAside = false;
+    std::vector<std::pair<std::int32_t, ScoreEntry>> m_unsaved; // game mode, entry
 };
 
+// The first slot of a mode's three, or -1 for no mode.
+int firstSlotOf(std::int32_t gameMode);
+// The slot a score would take in its mode, or -1 when it does not rank.
+// An equal score does not pass an entry.
+int rankSlot(const HighScores &table, std::int32_t gameMode, std::int32_t score);
+// Puts the entry into `slot`, moving the lower ones of its mode down.
+void insertEntry(HighScores &table, int slot, const ScoreEntry &entry);
+
 // The parts of the file format, for the window and the tests.
-QString scoreField(std::int32_t score);                     // last six of "000000" + score
-std::int32_t scoreFieldValue(const QString &firstSix);      // the numeric value of a field
-QString decodeScoreFile(const QByteArray &bytes, bool *ok); // UTF-8, else Shift-JIS
-HighScores parseScoreFile(const QString &text);
-// What load makes of the bytes read from a score file: at most
-// MaxScoreFileBytes of them are used, and `goesOn` says the file held more.
-// `setAside` is set when the file could not be taken whole.
-HighScores readScoreFile(QByteArray bytes, bool goesOn, bool *setAside);
+QString scoreField(std::int32_t score);                // last six of "000000" + score
+std::int32_t scoreFieldValue(const QString &firstSix); // the numeric value of a field
+
+// What the bytes of a score file hold. Each line is read on its own
+// (UTF-8, else Shift-JIS); a line that cannot be read costs its own entry.
+struct ScoreFileContent {
+    HighScores table;
+    bool damaged = false; // something was not kept: set the file aside
+    bool ours = false;    // it starts with our header
+};
+// `goesOn` says the file held more than the bytes given.
+ScoreFileContent readScoreFile(QByteArray bytes, bool goesOn);
 QByteArray formatScoreFile(const HighScores &table, const QString &savedAt);
 
-// The per-user place of the score file: <AppDataLocation>/Windows/Trazzo.ini.
+// The per-user place of the score file: <data folder>/Trazzo/Windows/Trazzo.ini,
+// or empty when there is no absolute folder to put it in.
 QString defaultScoreFilePath();
 
 // A name as stored: control characters and line breaks become blanks, and

@@ -1,12 +1,12 @@
 #include "sound_effects.h"
 
+#include "player_file.h"
 #include "wave_file.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QBuffer>
-#include <QFile>
 #include <QFileInfo>
 #include <QMediaDevices>
 
@@ -74,10 +74,11 @@ private:
 
 std::unique_ptr<Effect> makeQtEffect(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxWaveFileBytes)
+    // A pipe or a device in a wave file's place must not hold up start-up.
+    const PlayerFile file = readPlayerFile(path, MaxWaveFileBytes);
+    if (file.kind != PlayerFile::Kind::Read || file.goesOn)
         return nullptr;
-    auto sound = parseWave(file.read(MaxWaveFileBytes));
+    auto sound = parseWave(file.bytes);
     if (!sound)
         return nullptr;
     return std::make_unique<QtEffect>(std::move(*sound));

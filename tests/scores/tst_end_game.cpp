@@ -3,194 +3,99 @@
 
 #include "end_game.h"
 #include "engine/engine_fakes.h"
+#include "score_rows.h"
 
 #include <QtTest>
 
 using namespace trazzo;
-using trazzo::test::Log;
 
 namespace {
 
-class ScriptedPrompt : public NamePrompt {
-public:
-    explicit ScriptedPrompt(Log &log) : m_log(log) {}
-    QString askName(const QString &prompt) override
-    {
-        prompts << prompt;
-        m_log.push_back("prompt");
-        return answer;
-    }
-    QString answer;
-    QStringList prompts;
-
-private:
-    Log &m_log;
-};
-
-class RecordingView : public HighScoreView {
-public:
-    explicit RecordingView(Log &log) : m_log(log) {}
-    void showHighScores() override { m_log.push_back("form3"); }
-
-private:
-    Log &m_log;
-};
-
-struct Ending {
-    Log log;
+struct Ending : NamePrompt, HighScoreView {
+    test::Log log;
     GameState state;
-    HighScores table;
+    ScoreTable table;
     test::RecordingScreen screen{log};
     test::RecordingSound sound{log};
-    ScriptedPrompt prompt{log};
-    RecordingView view{log};
-    EndGame endGame{state, table, screen, sound, prompt, view};
+    QString answer;
+    EndGame endGame{state, table, screen, sound, *this, *this, [this] { log.push_back("save"); }};
 
-    void run(int mode, int score, int reason = 0)
-    {
-        state.GameMode = mode;
-        state.Score = score;
-        state.HeadDir = 0;
-        endGame.End_Game(reason);
-    }
+    QString askName(const QString &prompt) override { return log.push_back(prompt.toStdString()), answer; }
+    void showHighScores() override { log.push_back("form3"); }
 };
 
-HighScores refresh(int a, int b, int c)
-{
-    HighScores t;
-    t[0] = {a, "A"};
-    t[1] = {b, "B"};
-    t[2] = {c, "C"};
-    t[3] = {900, "five"};
-    return t;
-}
+const HighScores Full = {{{500, "A"}, {300, "B"}, {100, "C"}, {900, "D"}, {800, "E"}, {700, "F"}}};
+const QStringList FR = {"500 A", "300 B", "100 C", "900 D", "800 E", "700 F"}, Empty(6, "0 ");
+const QString WallText = "status 壁にぶつかってしまい、ゲームオーバーです。",
+              HoleText = "status 穴に落ちてしまい、ゲームオーバーです。";
+const QString First = "スコアが１位にランクインしました。\n名前を入力して下さい。";
+const QString Second = "スコアが２位にランクインしました。\n名前を入力して下さい。";
+const QString Third = "スコアが３位にランクインしました。\n名前を入力して下さい。";
 
 } // namespace
-
-Q_DECLARE_METATYPE(trazzo::HighScores)
 
 class TestEndGame : public QObject {
     Q_OBJECT
 private slots:
-    void stepsComeInOrder_data();
-    void stepsComeInOrder();
-    void reasonPicksTheMessage_data();
-    void reasonPicksTheMessage();
-    void pictureSpellsGameOver();
-    void ranking_data();
-    void ranking();
-    void cancelledNameIsStoredEmpty();
+    void gameOver_data();
+    void gameOver();
 };
 
-void TestEndGame::stepsComeInOrder_data()
+void TestEndGame::gameOver_data()
 {
-    QTest::addColumn<int>("score");
-    QTest::addColumn<QStringList>("steps");
-    const QStringList start = {"sound Out.wav", "status", "repaintStatus", "board", "present"};
-    QTest::newRow("ranks") << 50 << start + QStringList{"sound High.wav", "prompt", "form3"};
-    QTest::newRow("does not rank") << 0 << start + QStringList{"sound Over.wav"};
-}
-
-void TestEndGame::stepsComeInOrder()
-{
-    QFETCH(int, score);
-    QFETCH(QStringList, steps);
-    Ending e;
-    e.run(RefreshMode, score);
-    QStringList got;
-    for (const std::string &s : e.log)
-        got << QString::fromStdString(s).section(' ', 0, s.rfind(".wav") != std::string::npos ? 1 : 0);
-    QCOMPARE(got, steps);
-    QCOMPARE(e.state.GameMode, NoGame);
-    QCOMPARE(e.state.HeadDir, 3);
-    QCOMPARE(e.screen.painted, gameOverPicture());
-}
-
-void TestEndGame::reasonPicksTheMessage_data()
-{
-    QTest::addColumn<int>("reason");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("wall") << 0 << "壁にぶつかってしまい、ゲームオーバーです。";
-    QTest::newRow("hole") << 1 << "穴に落ちてしまい、ゲームオーバーです。";
-    QTest::newRow("any other code") << 7 << "穴に落ちてしまい、ゲームオーバーです。";
-}
-
-void TestEndGame::reasonPicksTheMessage()
-{
-    QFETCH(int, reason);
-    QFETCH(QString, message);
-    Ending e;
-    e.run(FiveMode, 0, reason);
-    QCOMPARE(QString::fromStdString(e.screen.status), message);
-}
-
-void TestEndGame::pictureSpellsGameOver()
-{
-    const std::string pic = gameOverPicture();
-    QCOMPARE(pic.size(), std::size_t(1200));
-    auto row = [&](int r) { return QString::fromStdString(pic.substr(std::size_t(r) * 40, 40)); };
-    QCOMPARE(row(7), QStringLiteral("0000077700000000000000000000000000000000"));
-    QCOMPARE(row(12), row(9));
-    QCOMPARE(row(13), QStringLiteral("0000077770077707070700770000000000000000"));
-    QCOMPARE(row(22), QStringLiteral("0000000000000000000777000700077007000000"));
-    for (int r : {0, 6, 14, 15, 23, 29})
-        QCOMPARE(row(r), QString(40, '0'));
-    QCOMPARE(QString::fromStdString(pic).count('7'), 110);
-}
-
-void TestEndGame::ranking_data()
-{
-    QTest::addColumn<HighScores>("before");
+    QTest::addColumn<bool>("full");
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("score");
-    QTest::addColumn<HighScores>("after");
-    QTest::addColumn<QString>("firstPromptLine");
-
-    const HighScores t = refresh(500, 300, 100);
-    HighScores second = t;
-    second[1] = {500, "Neo"};
-    second[2] = {300, "B"};
-    QTest::newRow("equal to first ranks second") << t << 1 << 500 << second << "スコアが２位にランクインしました。";
-    QTest::newRow("equal to third does not rank") << t << 1 << 100 << t << "";
-    HighScores third = t;
-    third[2] = {101, "Neo"};
-    QTest::newRow("one above third ranks third") << t << 1 << 101 << third << "スコアが３位にランクインしました。";
-    HighScores five = t;
-    five[3] = {901, "Neo"};
-    five[4] = {900, "five"};
-    QTest::newRow("Five mode goes to slot 3") << t << 2 << 901 << five << "スコアが１位にランクインしました。";
-    QTest::newRow("0 on an empty table") << HighScores{} << 1 << 0 << HighScores{} << "";
-    HighScores one;
-    one[0] = {1, "Neo"};
-    QTest::newRow("1 on an empty table") << HighScores{} << 1 << 1 << one << "スコアが１位にランクインしました。";
-    QTest::newRow("no mode, no ranking") << HighScores{} << 0 << 50 << HighScores{} << "";
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QStringList>("steps"); // the status, then what follows the picture
+    const QStringList over = {HoleText, "sound Over.wav"};
+    const auto ranked = [](const QString &status, const QString &prompt) {
+        return QStringList{status, "sound High.wav", prompt, "save", "form3"};
+    };
+    QTest::newRow("=1st") << true << 1 << 500 << 0 << "Neo" << with(with(FR, 1, "500 Neo"), 2, "300 B")
+                          << ranked(WallText, Second);
+    QTest::newRow("=3rd") << true << 1 << 100 << 1 << "Neo" << FR << over;
+    QTest::newRow("3rd") << true << 1 << 101 << 1 << "Neo" << with(FR, 2, "101 Neo") << ranked(HoleText, Third);
+    QTest::newRow("Five 2nd") << true << 2 << 850 << 7 << "Neo" << with(with(FR, 4, "850 Neo"), 5, "800 E")
+                              << ranked(HoleText, Second);
+    QTest::newRow("Five 1st") << true << 2 << 901 << 1 << "Neo"
+                              << QStringList{"500 A", "300 B", "100 C", "901 Neo", "900 D", "800 E"}
+                              << ranked(HoleText, First);
+    QTest::newRow("1 on none") << false << 1 << 1 << 1 << "Neo" << with(Empty, 0, "1 Neo") << ranked(HoleText, First);
+    QTest::newRow("no mode") << false << 0 << 50 << 0 << "Neo" << Empty << QStringList{WallText};
+    QTest::newRow("cancel") << false << 2 << 70 << 1 << "" << with(Empty, 3, "70 ") << ranked(HoleText, First);
+    QTest::newRow("breaks") << false << 1 << 9 << 1 << "Ta\nro\r" << with(Empty, 0, "9 Ta ro ")
+                            << ranked(HoleText, First);
 }
 
-void TestEndGame::ranking()
+void TestEndGame::gameOver()
 {
-    QFETCH(HighScores, before);
+    QFETCH(bool, full);
     QFETCH(int, mode);
     QFETCH(int, score);
-    QFETCH(HighScores, after);
-    QFETCH(QString, firstPromptLine);
+    QFETCH(int, reason);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, steps);
     Ending e;
-    e.table = before;
-    e.prompt.answer = "Neo";
-    e.run(mode, score);
-    QCOMPARE(e.table, after);
-    if (firstPromptLine.isEmpty()) {
-        QVERIFY(e.prompt.prompts.isEmpty());
-    } else {
-        QCOMPARE(e.prompt.prompts, QStringList{firstPromptLine + "\n名前を入力して下さい。"});
-    }
-}
-
-void TestEndGame::cancelledNameIsStoredEmpty()
-{
-    Ending e;
-    e.prompt.answer = QString();
-    e.run(FiveMode, 70, 1);
-    QCOMPARE(e.table[3], (ScoreEntry{70, QString()}));
+    e.table.HighScores = full ? Full : HighScores{};
+    e.answer = typed;
+    e.state = {.GameMode = mode, .HeadDir = 0, .Score = score};
+    e.endGame.End_Game(reason);
+    QTEST(rowsOf(e.table.HighScores), "after");
+    QStringList log;
+    for (const std::string &s : e.log)
+        log << QString::fromStdString(s);
+    QCOMPARE(log, (QStringList{"sound Out.wav", steps[0], "repaintStatus", "board", "present"} + steps.mid(1)));
+    QCOMPARE(e.state.GameMode, NoGame);
+    QCOMPARE(e.state.HeadDir, 3);
+    // "Game" and "over" in red panels (7) on stone (0), as drawn.
+    const QString pic = QString::fromStdString(e.screen.painted);
+    QCOMPARE(pic.count('7'), 110);
+    QCOMPARE(pic.mid(8 * 40, 80), "0000700070077007707000770000000000000000"
+                                  "0000700070700707070707007000000000000000");
+    QCOMPARE(pic.mid(22 * 40), "0000000000000000000777000700077007000000" + QString(280, '0'));
 }
 
 QTEST_GUILESS_MAIN(TestEndGame)
