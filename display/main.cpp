@@ -5,8 +5,38 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+namespace {
+
+// On Wayland, Qt 6.4 loads its EGL buffer integration (and with it Mesa and
+// LLVM, some 50 MB) the moment it shows a window, only to ask whether that
+// integration allows Qt's own title bar. The game draws nothing with OpenGL,
+// so it asks for an integration that does not exist: the windows then go
+// through shared memory alone. A player who wants Qt's title bar back on a
+// desktop that gives none names the integration (wayland-egl) themselves.
+constexpr char BufferIntegration[] = "QT_WAYLAND_CLIENT_BUFFER_INTEGRATION";
+constexpr char NoBufferIntegration[] = "trazzo-none";
+
+QtMessageHandler qtDefaultHandler = nullptr;
+
+// Qt reports the integration it did not find; that is the point, not news.
+void quietAboutBufferIntegration(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (context.category && qstrcmp(context.category, "qt.qpa.wayland") == 0
+        && message.contains(QLatin1String("client buffer integration")))
+        return;
+    qtDefaultHandler(type, context, message);
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    const bool ownBufferChoice = !qEnvironmentVariableIsSet(BufferIntegration);
+    if (ownBufferChoice) {
+        qputenv(BufferIntegration, NoBufferIntegration);
+        qtDefaultHandler = qInstallMessageHandler(quietAboutBufferIntegration);
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trazzo"));
     trazzo::installFontSubstitutes();
@@ -20,5 +50,12 @@ int main(int argc, char *argv[])
 
     trazzo::Form1 form;
     form.Form_Load();
+
+    // Qt has read it by the first window; the text editor the read-me
+    // command starts must not inherit it.
+    if (ownBufferChoice) {
+        qunsetenv(BufferIntegration);
+        qInstallMessageHandler(qtDefaultHandler);
+    }
     return app.exec();
 }
