@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The two commands of the README: `make run` and `make test`.
 .PHONY: all deps configure build run test test-asan fuzz lint check bench clean install install-check
 

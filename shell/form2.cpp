@@ -52,7 +52,9 @@ Form2::Form2(const QImage &panelSheet, const QPixmap &icon, QWidget *mainWindow)
     m_label3[1] = label(23, 48, 183, 41, 9.75, false, QColor(64, 64, 64), texts::AboutFeedback);
     m_label3[1]->setWordWrap(true);
     m_label3[2] = label(40, 96, 138, 13, 9.75, false, QColor(0, 0, 128), texts::AboutContact);
-    m_label3[0] = label(16, 128, 191, 13, 9.75, false, QColor(0, 0, 128), texts::AboutCopyright);
+    FittingLabel *copyright = label(16, 128, 191, 13, 9.75, false, QColor(0, 0, 128), texts::AboutCopyright);
+    copyright->setFitWidth(true); // the licence must show whole
+    m_label3[0] = copyright;
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()).topLeft());
