@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the built game natively on a headless Weston and checks, from the
 # compositor's screenshots, that its window is mapped and shows the title:
 # the title's 93 blue panels each hold ten pixels of the light blue
@@ -10,8 +11,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 game=$(realpath "${1:-build/trazzo}")
 
-if [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    exec tools/with-weston.sh "$0" "$game"
+# Always a compositor of our own, never the desktop this runs in.
+if [ -z "${TRAZZO_IN_WESTON:-}" ]; then
+    TRAZZO_IN_WESTON=1 exec tools/with-weston.sh "$0" "$game"
 fi
 
 shots=$(mktemp -d /tmp/trazzo-wayland-shots-XXXXXX)
