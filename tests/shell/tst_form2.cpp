@@ -31,6 +31,7 @@ private slots:
     void layout();
     void backgroundTilesTheTexture_data();
     void backgroundTilesTheTexture();
+    void copyrightNamesTheLicence();
     void locksTheMainWindowWhileOpen();
 };
 
@@ -88,6 +89,23 @@ void TestForm2::layout()
     QVERIFY(inkInRows(0, 3));
     QVERIFY(inkInRows(32, 39));
     QVERIFY(!inkInRows(40, 40));
+}
+
+// The copyright line names the licence, and shows whole: its last
+// characters are inked, and nothing runs into the box's right edge.
+void TestForm2::copyrightNamesTheLicence()
+{
+    QImage sheet(311, 34, QImage::Format_RGB32);
+    sheet.fill(QColor(200, 200, 200));
+    Form2 f(sheet, QPixmap(32, 32), nullptr);
+    QCOMPARE(f.Label3(0)->text(), QStringLiteral("© 2026 Trazzo developers, GPLv3+"));
+    const QImage shown = f.grab(f.Label3(0)->geometry()).toImage();
+    int rightmostInk = -1;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (qBlue(shown.pixel(x, y)) > 2 * qRed(shown.pixel(x, y)) + 40)
+                rightmostInk = std::max(rightmostInk, x);
+    QVERIFY2(rightmostInk > 150 && rightmostInk < shown.width() - 2, qPrintable(QString::number(rightmostInk)));
 }
 
 void TestForm2::backgroundTilesTheTexture_data()
