@@ -188,7 +188,8 @@ int main(int argc, char **argv)
     const auto [rssMed, rssMax] = median(&Run::rss);
     if (wayland) {
         const bool openGl = std::any_of(all.begin(), all.end(), [](const Run &r) { return r.openGl; });
-        std::printf("Start-up of %s (%s build) on Wayland, %d runs (median / worst)\n", argv[1], TRAZZO_BUILD_TYPE, runs);
+        std::printf("Start-up of %s (%s build) on Wayland, %d runs (median / worst)\n", argv[1], TRAZZO_BUILD_TYPE,
+                    runs);
         std::printf("  resident, title screen %7.1f MiB / %7.1f MiB\n", rssMed, rssMax);
         std::printf("  OpenGL stack mapped    %s\n", openGl ? "yes" : "no");
         for (const Run &r : all)

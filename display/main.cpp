@@ -21,8 +21,8 @@ QtMessageHandler qtDefaultHandler = nullptr;
 // Qt reports the integration it did not find; that is the point, not news.
 void quietAboutBufferIntegration(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (context.category && qstrcmp(context.category, "qt.qpa.wayland") == 0
-        && message.contains(QLatin1String("client buffer integration")))
+    if (context.category && qstrcmp(context.category, "qt.qpa.wayland") == 0 &&
+        message.contains(QLatin1String("client buffer integration")))
         return;
     qtDefaultHandler(type, context, message);
 }
