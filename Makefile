@@ -61,8 +61,9 @@ install: build
 install-check: deps-test build
 	tools/check-install.sh
 
-# The game started natively on a headless Weston: its window shows the
-# title screen, and it has not loaded the OpenGL stack.
+# The game started natively on a headless Weston and a headless sway: its
+# window shows the title screen with a title bar (Qt's on Weston, sway's on
+# sway), and on sway it has not loaded the OpenGL stack.
 wayland-check: deps-test build
 	tools/check-wayland.sh build/trazzo
 
@@ -86,3 +87,4 @@ bench: deps-bench deps-test
 	xvfb-run -a -s "-screen 0 1024x768x24 -br -noreset" ./build-release/bench/bench_window
 	xvfb-run -a -s "-screen 0 1024x768x24 -br -noreset" ./build-release/bench/bench_startup ./build-release/trazzo
 	tools/with-weston.sh ./build-release/bench/bench_startup --wayland ./build-release/trazzo
+	tools/with-sway.sh ./build-release/bench/bench_startup --wayland ./build-release/trazzo

@@ -1,5 +1,6 @@
 #include "fonts.h"
 #include "form1.h"
+#include "wayland_decorations.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -8,11 +9,14 @@
 namespace {
 
 // On Wayland, Qt 6.4 loads its EGL buffer integration (and with it Mesa and
-// LLVM, some 50 MB) the moment it shows a window, only to ask whether that
-// integration allows Qt's own title bar. The game draws nothing with OpenGL,
-// so it asks for an integration that does not exist: the windows then go
-// through shared memory alone. A player who wants Qt's title bar back on a
-// desktop that gives none names the integration (wayland-egl) themselves.
+// LLVM, some 50 MB) the moment it shows a window, if only to learn whether it
+// may draw its own title bar. The game draws nothing with OpenGL, so where
+// the compositor draws title bars itself (it offers xdg-decoration, as KDE
+// Plasma and sway do) the game asks for an integration that does not exist:
+// the windows then go through shared memory alone, and Qt asks the
+// compositor for its title bar. Where it does not (GNOME, Weston) Qt keeps
+// its integration, or the window would have no title bar to move or close it
+// by. A player's own choice of integration always stands.
 constexpr char BufferIntegration[] = "QT_WAYLAND_CLIENT_BUFFER_INTEGRATION";
 constexpr char NoBufferIntegration[] = "trazzo-none";
 
@@ -31,7 +35,8 @@ void quietAboutBufferIntegration(QtMsgType type, const QMessageLogContext &conte
 
 int main(int argc, char *argv[])
 {
-    const bool ownBufferChoice = !qEnvironmentVariableIsSet(BufferIntegration);
+    const bool ownBufferChoice = !qEnvironmentVariableIsSet(BufferIntegration) && trazzo::startsOnWayland() &&
+                                 trazzo::compositorDrawsTitleBars();
     if (ownBufferChoice) {
         qputenv(BufferIntegration, NoBufferIntegration);
         qtDefaultHandler = qInstallMessageHandler(quietAboutBufferIntegration);
