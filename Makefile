@@ -1,10 +1,21 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The two commands of the README: `make run` and `make test`.
-.PHONY: all deps configure build run test test-asan fuzz lint check bench clean install install-check desktop-check
+.PHONY: all deps deps-test deps-deb deps-check deps-bench configure build run test test-asan fuzz lint check bench clean install install-check wayland-check deb deb-check desktop-check
 
 all: build
 
+# The Debian packages each task needs, in tiers: `make run` installs only
+# what building and playing need (see tools/install-deps.sh).
 deps:
-	@tools/install-deps.sh
+	@tools/install-deps.sh run
+deps-test:
+	@tools/install-deps.sh test
+deps-deb:
+	@tools/install-deps.sh deb
+deps-check:
+	@tools/install-deps.sh check
+deps-bench:
+	@tools/install-deps.sh bench
 
 configure: deps
 	cmake --preset default
@@ -15,34 +26,34 @@ build: configure
 run: build
 	./build/trazzo
 
-test: build
+test: deps-test build
 	ctest --preset default
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehavior-
 # Sanitizer (build-asan/); the first error stops the test that made it.
-test-asan: deps
+test-asan: deps-test
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
 
 # libFuzzer targets (clang) for the score file and the tile sheet, each run
 # for FUZZ_SECONDS (30) from the seeds in fuzz/corpus/.
-fuzz: deps
+fuzz: deps-check
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	tools/run-fuzzers.sh
 
 # clang-tidy, cppcheck and clang-format over our own sources.
-lint: configure
+lint: deps-check configure
 	tools/lint.sh
 
 # The real game under Xvfb with the openbox window manager, played with real
 # key presses and clicks (xdotool) and read back from screenshots.
-desktop-check: build
+desktop-check: deps-test build
 	tests/desktop/smoke.sh build/trazzo
 
 # Everything CI runs.
-check: test test-asan fuzz lint install-check desktop-check
+check: deps-check test test-asan fuzz lint install-check wayland-check deb-check desktop-check
 
 # Installs into PREFIX (default /usr/local; as root, or with sudo for a
 # system prefix): the program in lib/trazzo, the command in bin, the menu
@@ -52,16 +63,33 @@ install: build
 	cmake --install build --prefix "$(PREFIX)"
 
 # An install into a throw-away prefix, validated and started under Xvfb.
-install-check: build
+install-check: deps-test build
 	tools/check-install.sh
 
+# The game started natively on a headless Weston and a headless sway: its
+# window shows the title screen with a title bar (Qt's on Weston, sway's on
+# sway), and on sway it has not loaded the OpenGL stack.
+wayland-check: deps-test build
+	tools/check-wayland.sh build/trazzo
+
+# The Debian package, built by dpkg-buildpackage into build-deb/.
+deb: deps-deb
+	tools/build-deb.sh
+
+# The package through lintian, installed with apt, started under Xvfb and
+# purged again (as root, or with sudo).
+deb-check: deps-test deb
+	tools/check-deb.sh
+
 clean:
-	rm -rf build build-release build-asan build-fuzz
+	rm -rf build build-release build-asan build-fuzz build-deb
 
 # Benchmarks, Release build in build-release/.
-bench: deps
+bench: deps-bench deps-test
 	cmake --preset release
 	cmake --build --preset release --target trazzo bench_engine bench_window bench_startup
 	./build-release/bench/bench_engine
 	xvfb-run -a -s "-screen 0 1024x768x24 -br -noreset" ./build-release/bench/bench_window
 	xvfb-run -a -s "-screen 0 1024x768x24 -br -noreset" ./build-release/bench/bench_startup ./build-release/trazzo
+	tools/with-weston.sh ./build-release/bench/bench_startup --wayland ./build-release/trazzo
+	tools/with-sway.sh ./build-release/bench/bench_startup --wayland ./build-release/trazzo

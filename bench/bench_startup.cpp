@@ -3,7 +3,12 @@
 // the board shows the title picture; then the program's resident memory on
 // the title screen. Needs an X server with a black root (Xvfb -br).
 //
-//   bench_startup <path to trazzo> [runs]
+// With --wayland the program runs on the Wayland compositor of
+// WAYLAND_DISPLAY instead. Another client cannot watch its window there, so
+// only its resident memory is read, once it has settled on the title screen,
+// and whether it has mapped the OpenGL stack (Mesa's EGL, LLVM).
+//
+//   bench_startup [--wayland] <path to trazzo> [runs]
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -63,9 +68,49 @@ bool titleShown(Display *dpy, Window w)
     return colours.size() >= 3;
 }
 
+// The libraries a program that draws with OpenGL would have mapped.
+bool mapsOpenGlStack(pid_t pid)
+{
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    std::string line;
+    while (std::getline(maps, line))
+        if (line.find("libLLVM") != std::string::npos || line.find("libEGL_mesa") != std::string::npos)
+            return true;
+    return false;
+}
+
+pid_t startProgram(const char *program, bool wayland)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // Scores of a run of our own, never the player's.
+        char data[] = "/tmp/trazzo-bench-XXXXXX";
+        if (mkdtemp(data))
+            setenv("XDG_DATA_HOME", data, 1);
+        if (wayland)
+            setenv("QT_QPA_PLATFORM", "wayland", 1);
+        execl(program, program, static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
 struct Run {
     double mapped = -1, painted = -1, rss = -1;
+    bool openGl = false;
 };
+
+Run startOnWayland(const char *program)
+{
+    Run run;
+    const pid_t pid = startProgram(program, true);
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    run.rss = residentMiB(pid);
+    run.openGl = mapsOpenGlStack(pid);
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    return run;
+}
 
 Run startOnce(const char *program)
 {
@@ -86,15 +131,7 @@ Run startOnce(const char *program)
 
     Run run;
     const Clock::time_point t0 = Clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        // Scores of a run of our own, never the player's.
-        char data[] = "/tmp/trazzo-bench-XXXXXX";
-        if (mkdtemp(data))
-            setenv("XDG_DATA_HOME", data, 1);
-        execl(program, program, static_cast<char *>(nullptr));
-        _exit(127);
-    }
+    const pid_t pid = startProgram(program, false);
     Window mapped = 0;
     while (msSince(t0) < 10000 && run.painted < 0) {
         while (XPending(dpy)) {
@@ -127,14 +164,19 @@ Run startOnce(const char *program)
 
 int main(int argc, char **argv)
 {
+    const bool wayland = argc > 1 && std::string(argv[1]) == "--wayland";
+    if (wayland) {
+        --argc;
+        ++argv;
+    }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_startup <trazzo> [runs]\n");
+        std::fprintf(stderr, "usage: bench_startup [--wayland] <trazzo> [runs]\n");
         return 2;
     }
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
     std::vector<Run> all;
     for (int i = 0; i < runs; ++i)
-        all.push_back(startOnce(argv[1]));
+        all.push_back(wayland ? startOnWayland(argv[1]) : startOnce(argv[1]));
 
     const auto median = [&](double Run::*field) {
         std::vector<double> v;
@@ -143,10 +185,21 @@ int main(int argc, char **argv)
         std::sort(v.begin(), v.end());
         return std::pair{v[v.size() / 2], v.back()};
     };
+    const auto [rssMed, rssMax] = median(&Run::rss);
+    if (wayland) {
+        const bool openGl = std::any_of(all.begin(), all.end(), [](const Run &r) { return r.openGl; });
+        std::printf("Start-up of %s (%s build) on Wayland, %d runs (median / worst)\n", argv[1], TRAZZO_BUILD_TYPE,
+                    runs);
+        std::printf("  resident, title screen %7.1f MiB / %7.1f MiB\n", rssMed, rssMax);
+        std::printf("  OpenGL stack mapped    %s\n", openGl ? "yes" : "no");
+        for (const Run &r : all)
+            if (r.rss < 0)
+                return 1; // the program had already quit
+        return 0;
+    }
     std::printf("Start-up of %s (%s build), %d runs (median / worst)\n", argv[1], TRAZZO_BUILD_TYPE, runs);
     const auto [mapMed, mapMax] = median(&Run::mapped);
     const auto [paintMed, paintMax] = median(&Run::painted);
-    const auto [rssMed, rssMax] = median(&Run::rss);
     std::printf("  window mapped          %7.1f ms / %7.1f ms\n", mapMed, mapMax);
     std::printf("  title screen painted   %7.1f ms / %7.1f ms\n", paintMed, paintMax);
     std::printf("  resident, title screen %7.1f MiB / %7.1f MiB\n", rssMed, rssMax);

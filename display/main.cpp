@@ -1,5 +1,6 @@
 #include "fonts.h"
 #include "form1.h"
+#include "wayland_decorations.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -35,6 +36,29 @@ bool hasDisplay()
     return set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 
+// On Wayland, Qt 6.4 loads its EGL buffer integration (and with it Mesa and
+// LLVM, some 50 MB) the moment it shows a window, if only to learn whether it
+// may draw its own title bar. The game draws nothing with OpenGL, so where
+// the compositor draws title bars itself (it offers xdg-decoration, as KDE
+// Plasma and sway do) the game asks for an integration that does not exist:
+// the windows then go through shared memory alone, and Qt asks the
+// compositor for its title bar. Where it does not (GNOME, Weston) Qt keeps
+// its integration, or the window would have no title bar to move or close it
+// by. A player's own choice of integration always stands.
+constexpr char BufferIntegration[] = "QT_WAYLAND_CLIENT_BUFFER_INTEGRATION";
+constexpr char NoBufferIntegration[] = "trazzo-none";
+
+QtMessageHandler qtDefaultHandler = nullptr;
+
+// Qt reports the integration it did not find; that is the point, not news.
+void quietAboutBufferIntegration(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (context.category && qstrcmp(context.category, "qt.qpa.wayland") == 0 &&
+        message.contains(QLatin1String("client buffer integration")))
+        return;
+    qtDefaultHandler(type, context, message);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -43,6 +67,14 @@ int main(int argc, char *argv[])
         std::fputs("trazzo: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n", stderr);
         return 1;
     }
+
+    const bool ownBufferChoice = !qEnvironmentVariableIsSet(BufferIntegration) && trazzo::startsOnWayland() &&
+                                 trazzo::compositorDrawsTitleBars();
+    if (ownBufferChoice) {
+        qputenv(BufferIntegration, NoBufferIntegration);
+        qtDefaultHandler = qInstallMessageHandler(quietAboutBufferIntegration);
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trazzo"));
     trazzo::installFontSubstitutes();
@@ -77,5 +109,12 @@ int main(int argc, char *argv[])
                      [&form](QSessionManager &) { form.saveScoresQuietly(); });
 
     form.Form_Load();
+
+    // Qt has read it by the first window; the text editor the read-me
+    // command starts must not inherit it.
+    if (ownBufferChoice) {
+        qunsetenv(BufferIntegration);
+        qInstallMessageHandler(qtDefaultHandler);
+    }
     return app.exec();
 }

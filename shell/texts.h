@@ -14,6 +14,7 @@ inline const QString AboutName = QStringLiteral("Trazzo");
 inline const QString AboutFeedback =
     QStringLiteral("当ゲームに関する感想や不具合等は下記アドレスまでご報告くだされば幸いです。");
 inline const QString AboutContact = QStringLiteral("trazzo@example.org");
-inline const QString AboutCopyright = QStringLiteral("© 2026 Trazzo developers");
+// The game is free software under the GNU GPL, version 3 or later (COPYING).
+inline const QString AboutCopyright = QStringLiteral("© 2026 Trazzo developers, GPLv3+");
 
 } // namespace trazzo::texts
