@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`.
-.PHONY: all deps configure build run test test-asan fuzz lint check bench clean install install-check
+.PHONY: all deps configure build run test test-asan fuzz lint check bench clean install install-check mutate
 
 all: build
 
@@ -51,7 +51,13 @@ install-check: build
 	tools/check-install.sh
 
 clean:
-	rm -rf build build-release build-asan build-fuzz
+	rm -rf build build-release build-asan build-fuzz build-mutate
+
+# Mutation check (slow, not part of check): each fault of tools/mutants.txt
+# planted in a copy of the tree in build-mutate/, rebuilt and tested alone.
+# MUTATE_ARGS passes options, e.g. MUTATE_ARGS="--file engine/".
+mutate: deps
+	tools/mutate.py $(MUTATE_ARGS)
 
 # Benchmarks, Release build in build-release/.
 bench: deps
