@@ -45,6 +45,11 @@ private slots:
         QCoreApplication::setApplicationName("Trazzo");
         for (const char *name : {"Get.wav", "Gold.wav", "High.wav", "Out.wav"}) // "Over.wav" is missing
             QVERIFY(QFile::copy(QString(TRAZZO_SOURCE_DIR "/assets/sounds/") + name, folder.filePath(name)));
+        QVERIFY(QDir().mkpath(QFileInfo(defaultScoreFilePath()).path())); // Five mode's list is full
+        QFile scores(defaultScoreFilePath());
+        QVERIFY(scores.open(QIODevice::WriteOnly));
+        scores.write("Trazzo\r\n000000\r\n000000\r\n000000\r\n000090F1\r\n000080F2\r\n000070F3\r\n");
+        scores.close();
         f = new Form1(&rig.random, folder.path());
         f->setSound(&rig);
         f->setChainPause(std::chrono::microseconds(0));
@@ -155,7 +160,7 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n");
         QCOMPARE(lines.mid(1),
-                 (QStringList{"000047タロ ウ", "000000", "000000", "000094Hanako", "000000", "000000", ""}));
+                 (QStringList{"000047タロ ウ", "000000", "000000", "000094Hanako", "000090F1", "000080F2", ""}));
     }
 };
 
