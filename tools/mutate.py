@@ -154,7 +154,7 @@ def main():
     targets = ()
     if args.tests:
         listed = run(["ctest", "--preset", "default", "-N", "-R", args.tests]).stdout
-        targets = [l.split(":", 1)[1].strip() for l in listed.splitlines() if l.strip().startswith("Test")]
+        targets = [l.split(":", 1)[1].strip() for l in listed.splitlines() if l.strip().startswith("Test #")]
         if not targets:
             sys.exit(f"no test matches {args.tests}")
         print("tests run: " + " ".join(targets), flush=True)
