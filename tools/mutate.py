@@ -21,6 +21,7 @@ Usage: tools/mutate.py [--only ID,ID] [--file PATTERN] [--list FILE]
 import argparse
 import fnmatch
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -154,7 +155,7 @@ def main():
     targets = ()
     if args.tests:
         listed = run(["ctest", "--preset", "default", "-N", "-R", args.tests]).stdout
-        targets = [l.split(":", 1)[1].strip() for l in listed.splitlines() if l.strip().startswith("Test #")]
+        targets = re.findall(r"^\s*Test\s+#\d+: (\S+)", listed, re.M)
         if not targets:
             sys.exit(f"no test matches {args.tests}")
         print("tests run: " + " ".join(targets), flush=True)
