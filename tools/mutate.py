@@ -104,7 +104,7 @@ def tests_pass(per_test_timeout, regex=None):
     r = run(["ctest", "--preset", "default", "--stop-on-failure", "--timeout", str(per_test_timeout), *only])
     if r is None:
         return False, "ctest timed out"
-    failed = [l.strip() for l in r.stdout.splitlines() if "***" in l or "Failed" in l]
+    failed = [l.split(":", 1)[-1].strip() for l in r.stdout.splitlines() if re.search(r"\*\*\*\w", l)]
     return r.returncode == 0, "; ".join(failed[:2])
 
 

@@ -28,26 +28,13 @@ private slots:
     {
         Rig rig;
         rig.play(cell<int>("mode"), 0, 0, cell<QString>("before"), cell<int>("bonus"));
+        // A modal dialog of the game over runs the event loop, and the timer
+        // fires in it: that tick must not move the head of a game that ended.
+        rig.duringEnd = [&rig] { rig.game.tick(); };
         rig.game.keyDown(cell<int>("key"));
         rig.game.tick();
         QTEST(rig.log.join('|'), "log");
         QTEST(rig.rows(0, 0, 4, 3), "after");
-    }
-
-    // A modal dialog of the game over runs the event loop, and the timer
-    // fires in it: that tick must not move the head of a game that ended.
-    void tickNotReenteredFromTheGameOver()
-    {
-        Rig rig;
-        rig.play(1, 4, 4, "212/2H2/222");
-        rig.duringEnd = [&rig] { rig.game.tick(); };
-        rig.game.keyDown(39);
-        rig.game.tick();
-        rig.game.keyDown(37); // back into its own hole
-        rig.log.clear();
-        rig.game.tick();
-        QCOMPARE(rig.log.join('|'), "cell 6,5 1|present|end 1");
-        QCOMPARE(rig.rows(4, 4, 3, 3), "212/211/222");
     }
 
     void start_data()
