@@ -50,7 +50,7 @@ private slots:
         QVERIFY(scores.open(QIODevice::WriteOnly));
         scores.write("Trazzo\r\n000000\r\n000000\r\n000000\r\n000090F1\r\n000080F2\r\n000070F3\r\n");
         scores.close();
-        f = new Form1(&rig.random, folder.path());
+        f = new Form1(&rig, folder.path());
         f->setSound(&rig);
         f->setChainPause(std::chrono::microseconds(0));
         f->Form_Load();
@@ -96,7 +96,7 @@ private slots:
         const bool five = cell<int>("button") == 1;
         const GameState &s = f->game().state();
         rig.log.clear();
-        rig.random.script = cell<Script>("script");
+        rig.script = cell<Script>("script");
         QTest::mouseClick(f->Command1(cell<int>("button")), Qt::LeftButton);
         QCOMPARE(f->Label4()->text(), five ? "ファイブモードでプレイ中" : "リフレッシュモードでプレイ中");
         QCOMPARE(f->focusWidget(), f->Picture1());
@@ -141,7 +141,7 @@ private slots:
         QTRY_VERIFY(f->isEnabled());
         QTest::keyRelease(f->Picture1(), Qt::Key_Space);
         QCOMPARE(f->Timer1()->interval(), 100);
-        QVERIFY(rig.random.script.empty());
+        QVERIFY(rig.script.empty());
     }
 
     void cleanupTestCase()

@@ -26,28 +26,12 @@ using Script = QList<double>; // Rnd values in the order drawn
 template <typename... T, typename... Names> void columns(Names... names) { (QTest::addColumn<T>(names), ...); }
 template <typename T> T cell(const char *name) { return *static_cast<T *>(QTest::qData(name, qMetaTypeId<T>())); }
 
-class ScriptedRandom : public Random {
-public:
-    Script script;
-    std::mt19937 *unscripted = nullptr; // long play only: draws past the script come from here
-    double Rnd() override
-    {
-        if (script.empty() && unscripted)
-            return std::uniform_real_distribution<double>(0.0, 1.0)(*unscripted);
-        if (script.empty()) {
-            // Thrown, not returned: a rule that draws "until" would never end.
-            QTest::qFail("random value drawn beyond the script", __FILE__, __LINE__);
-            throw std::runtime_error("random script used up");
-        }
-        return script.takeFirst();
-    }
-};
-
 inline QString utf8(std::string_view t) { return QString::fromUtf8(t.data(), qsizetype(t.size())); }
 
-struct Rig : Screen, Sound, GameOver, Pause {
-    ScriptedRandom random;
-    Game game{*this, *this, *this, random, *this};
+struct Rig : Screen, Sound, GameOver, Pause, Random {
+    Script script;                      // the random values to come
+    std::mt19937 *unscripted = nullptr; // long play only: draws past the script come from here
+    Game game{*this, *this, *this, *this, *this};
     GameState &s = game.state();
     QStringList log;
     std::function<void()> duringEnd; // runs inside End_Game, as a dialog's event loop would
@@ -64,6 +48,17 @@ struct Rig : Screen, Sound, GameOver, Pause {
     void repaintStatus() override { log << "repaintStatus"; }
     void PlayEffect(std::string_view f) override { log << "sound " + utf8(f); }
     void chainPause() override { log << "pause"; }
+    double Rnd() override
+    {
+        if (script.empty() && unscripted)
+            return std::uniform_real_distribution<double>(0.0, 1.0)(*unscripted);
+        if (script.empty()) {
+            // Thrown, not returned: a rule that draws "until" would never end.
+            QTest::qFail("random value drawn beyond the script", __FILE__, __LINE__);
+            throw std::runtime_error("random script used up");
+        }
+        return script.takeFirst();
+    }
     void End_Game(int &reason) override
     {
         log << QString("end %1").arg(reason);

@@ -73,7 +73,7 @@ private slots:
         qInfo("soak seed %u (replay with TRAZZO_SOAK_SEED=%u)", seed, seed);
         std::mt19937 draws(seed), keys(seed ^ 0x9e3779b9u);
         Soak soak;
-        soak.random.unscripted = &draws;
+        soak.unscripted = &draws;
         int stages = 0, games = 0;
         bool capped = false;
         while (stages < 4000) {
