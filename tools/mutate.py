@@ -130,8 +130,8 @@ def main():
 
     mutants = parse_list(args.list)
     if args.only:
-        wanted = set(args.only.split(","))
-        mutants = [m for m in mutants if m["id"] in wanted]
+        wanted = args.only.split(",")
+        mutants = sorted((m for m in mutants if m["id"] in wanted), key=lambda m: wanted.index(m["id"]))
     if args.file:
         mutants = [m for m in mutants if fnmatch.fnmatch(m["file"], args.file) or args.file in m["file"]]
     if not mutants:
