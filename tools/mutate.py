@@ -83,7 +83,8 @@ def sync_tree():
                 if f.read() == data:
                     continue
         os.makedirs(os.path.dirname(dst), exist_ok=True)
-        shutil.copy2(src, dst)
+        shutil.copyfile(src, dst)  # a new time stamp, so that make sees the change
+        shutil.copymode(src, dst)
 
 
 def run(cmd, timeout=None):
