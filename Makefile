@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The two commands of the README: `make run` and `make test`.
-.PHONY: all deps deps-test deps-deb deps-check deps-bench configure build run test test-asan fuzz lint check bench clean install install-check wayland-check deb deb-check desktop-check
+.PHONY: all deps deps-test deps-deb deps-check deps-bench configure build run test test-asan fuzz lint check bench clean install install-check wayland-check deb deb-check desktop-check mutate
 
 all: build
 
@@ -82,7 +82,13 @@ deb-check: deps-test deb
 	tools/check-deb.sh
 
 clean:
-	rm -rf build build-release build-asan build-fuzz build-deb
+	rm -rf build build-release build-asan build-fuzz build-deb build-mutate
+
+# Mutation check (slow, not part of check): each fault of tools/mutants.txt
+# planted in a copy of the tree in build-mutate/, rebuilt and tested alone.
+# MUTATE_ARGS passes options, e.g. MUTATE_ARGS="--file engine/".
+mutate: deps-test
+	tools/mutate.py $(MUTATE_ARGS)
 
 # Benchmarks, Release build in build-release/.
 bench: deps-bench deps-test
