@@ -1,8 +1,8 @@
 // The end of a game: the order of its steps, the GAME OVER picture, the
-// ranking and the name, with recording fakes for the screen and sound.
+// ranking and the name, with the engine's recording rig as screen and sound.
 
 #include "end_game.h"
-#include "engine/engine_fakes.h"
+#include "engine/rig.h"
 #include "score_rows.h"
 
 #include <QtTest>
@@ -12,16 +12,15 @@ using namespace trazzo;
 namespace {
 
 struct Ending : NamePrompt, HighScoreView {
-    test::Log log;
+    test::Rig rig;
+    QStringList &log = rig.log;
     GameState state;
     ScoreTable table;
-    test::RecordingScreen screen{log};
-    test::RecordingSound sound{log};
     QString answer;
-    EndGame endGame{state, table, screen, sound, *this, *this, [this] { log.push_back("save"); }};
+    EndGame endGame{state, table, rig, rig, *this, *this, [this] { log << "save"; }};
 
-    QString askName(const QString &prompt) override { return log.push_back(prompt.toStdString()), answer; }
-    void showHighScores() override { log.push_back("form3"); }
+    QString askName(const QString &prompt) override { return log << prompt, answer; }
+    void showHighScores() override { log << "form3"; }
 };
 
 const HighScores Full = {{{500, "A"}, {300, "B"}, {100, "C"}, {900, "D"}, {800, "E"}, {700, "F"}}};
@@ -84,14 +83,11 @@ void TestEndGame::gameOver()
     e.state = {.GameMode = mode, .HeadDir = 0, .Score = score};
     e.endGame.End_Game(reason);
     QTEST(rowsOf(e.table.HighScores), "after");
-    QStringList log;
-    for (const std::string &s : e.log)
-        log << QString::fromStdString(s);
-    QCOMPARE(log, (QStringList{"sound Out.wav", steps[0], "repaintStatus", "board", "present"} + steps.mid(1)));
+    QCOMPARE(e.log, (QStringList{"sound Out.wav", steps[0], "repaintStatus", "board", "present"} + steps.mid(1)));
     QCOMPARE(e.state.GameMode, NoGame);
     QCOMPARE(e.state.HeadDir, 3);
     // "Game" and "over" in red panels (7) on stone (0), as drawn.
-    const QString pic = QString::fromStdString(e.screen.painted);
+    const QString &pic = e.rig.painted;
     QCOMPARE(pic.count('7'), 110);
     QCOMPARE(pic.mid(8 * 40, 80), "0000700070077007707000770000000000000000"
                                   "0000700070700707070707007000000000000000");
