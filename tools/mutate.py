@@ -23,6 +23,7 @@ import fnmatch
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -88,10 +89,16 @@ def sync_tree():
 
 
 def run(cmd, timeout=None):
+    # In a session of its own, so that a hung test binary goes down with ctest.
+    p = subprocess.Popen(cmd, cwd=SRC, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                         start_new_session=True)
     try:
-        return subprocess.run(cmd, cwd=SRC, capture_output=True, text=True, timeout=timeout)
+        out, err = p.communicate(timeout=timeout)
     except subprocess.TimeoutExpired:
+        os.killpg(p.pid, signal.SIGKILL)
+        p.communicate()
         return None
+    return subprocess.CompletedProcess(cmd, p.returncode, out, err)
 
 
 def build(targets=()):
@@ -102,7 +109,11 @@ def build(targets=()):
 
 def tests_pass(per_test_timeout, regex=None):
     only = ["-R", regex] if regex else []
-    r = run(["ctest", "--preset", "default", "--stop-on-failure", "--timeout", str(per_test_timeout), *only])
+    # The tests' own time limit is longer than a planted fault should get:
+    # the whole run is cut off after the per-test limit, and a hang counts
+    # as noticed.
+    r = run(["ctest", "--preset", "default", "--stop-on-failure", "--timeout", str(per_test_timeout), *only],
+            timeout=per_test_timeout)
     if r is None:
         return False, "ctest timed out"
     failed = [l.split(":", 1)[-1].strip() for l in r.stdout.splitlines() if re.search(r"\*\*\*\w", l)]
