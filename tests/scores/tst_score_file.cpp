@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace trazzo;
@@ -59,8 +61,10 @@ void TestScoreFile::reading_data()
     QTest::newRow("one bad name") << fileOf(with(Good, 1, "000300B\x01ob")) << with(GoodRows, 1, "0 ") << true;
     QTest::newRow("bad bytes, below 0") << fileOf(with(Good, 2, "-00050Neg")).replace("Eve", "E\xff\xfe")
                                         << with(with(GoodRows, 2, "0 "), 4, "0 ") << true;
-    QTest::newRow("Shift-JIS, blanks, half") << fileOf(with(Good, 2, " 012.5 Cy")).replace("Fay", "\x83\x5e\x83\x8d")
-                                             << with(with(GoodRows, 5, "700 タロ"), 2, "12  Cy") << false;
+    QTest::newRow("Shift-JIS, blanks, halves") << fileOf(with(with(Good, 2, " 012.5 Cy"), 0, "0013.5Ann"))
+                                                      .replace("Fay", "\x83\x5e\x83\x8d")
+                                               << with(with(with(GoodRows, 5, "700 タロ"), 2, "12  Cy"), 0, "14 Ann")
+                                               << false;
     QTest::newRow("short") << fileOf(Good.mid(0, 5)) << with(GoodRows, 5, "0 ") << false;
     QTest::newRow("not ours") << fileOf(Good, "my notes") << GoodRows << true;
 }
@@ -87,6 +91,7 @@ void TestScoreFile::whatStandsThere_data()
     QTest::newRow("a pipe itself") << "fifo" << QStringList{"file 000600Neo", "other", "none"};
     QTest::newRow("damaged file") << "damaged" << QStringList{"file 000600Neo", "file 000500Ann", "none"};
     QTest::newRow("a folder: not saved") << "folder" << QStringList{"other", "none", "none"};
+    QTest::newRow("disk full: not saved") << "full" << QStringList{"file 000500Ann", "none", "none"};
 }
 
 void TestScoreFile::whatStandsThere()
@@ -99,6 +104,8 @@ void TestScoreFile::whatStandsThere()
         write(target, place == "notes" ? "my notes\nsecond line\n" : fileOf(Good));
     if (place == "pipe" || place == "fifo")
         ::mkfifo(QFile::encodeName(place == "pipe" ? target : ini).constData(), 0600);
+    if (place == "full") // long names: the file is larger than the lock
+        write(ini, fileOf(Good).replace("Dee", QByteArray(32, 'D')).replace("Eve", QByteArray(32, 'E')));
     if (place == "damaged" || place == "folder")
         place == "folder" ? void(QDir().mkpath(ini)) : write(ini, damaged);
     if (place == "notes" || place == "synced" || place == "pipe" || place == "dangling")
@@ -106,8 +113,17 @@ void TestScoreFile::whatStandsThere()
     ScoreTable table(ini);
     table.HightScore_Load();
     table.enter(0, {600, "Neo"});
-    QCOMPARE(table.HightScore_Save(), place != "folder");
-    QCOMPARE(table.hasUnsaved(), place == "folder"); // kept for the next try
+    // A full disk, as far as writing goes: the lock file fits, the table does not.
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    const rlimit tiny{160, before.rlim_max};
+    ::signal(SIGXFSZ, SIG_IGN);
+    if (place == "full")
+        ::setrlimit(RLIMIT_FSIZE, &tiny);
+    const bool saved = table.HightScore_Save();
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    QCOMPARE(saved, place != "folder" && place != "full");
+    QCOMPARE(table.hasUnsaved(), !saved); // kept for the next try
     QTEST((QStringList{describe(ini), describe(ini + ".bad"), describe(target)}), "after");
     if (place == "damaged") // set aside byte for byte
         QCOMPARE(readPlayerFile(ini + ".bad", 999).bytes, damaged);
