@@ -6,6 +6,8 @@
 #include "clock_random.h"
 #include "fonts.h"
 #include "form1.h"
+#include "form2.h"
+#include "sound_effects.h"
 #include "wave_file.h"
 
 #include <QAction>
@@ -78,6 +80,9 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), f.Picture1());
         QTest::keyPress(f.Picture1(), Qt::Key(key));
         QCOMPARE(f.game().state().MoveDir, moveDir);
+        QCOMPARE(f.Timer1()->interval(), key == Qt::Key_Space ? 10 : 100);
+        QKeyEvent held(QEvent::KeyRelease, key, Qt::NoModifier, QString(), true); // a held key repeating
+        QApplication::sendEvent(f.Picture1(), &held);
         QCOMPARE(f.Timer1()->interval(), key == Qt::Key_Space ? 10 : 100);
         QTest::keyRelease(f.Picture1(), Qt::Key(key));
         QCOMPARE(f.Timer1()->interval(), 100);
@@ -197,6 +202,53 @@ private slots:
         QVERIFY(!s || bytes.mid(bytes.indexOf("data") + 8).startsWith(s->pcm));
         // The sound option needs all five files; these test waves have none of their names.
         QVERIFY(!allWaveFilesPresent(TRAZZO_SOURCE_DIR "/tests/shell/waves/"));
+    }
+
+    void closingSavesTheScores_data()
+    {
+        QTest::addColumn<bool>("byExitCommand");
+        QTest::newRow("window closed") << false;
+        QTest::newRow("Trazzoの終了") << true;
+    }
+    void closingSavesTheScores()
+    {
+        QFETCH(bool, byExitCommand);
+        const QString ini = qEnvironmentVariable("XDG_DATA_HOME") + "/Trazzo/Windows/Trazzo.ini";
+        QFile::remove(ini);
+        m_form->setEndProgram([] {});
+        byExitCommand ? m_form->mnuG6->trigger() : void(m_form->close());
+        QVERIFY(QFile::exists(ini));
+    }
+
+    void aboutWindowLocksTheMainWindow()
+    {
+        m_form->mnuH2_Click();
+        Form2 *about = m_form->aboutWindow().window();
+        QVERIFY(QTest::qWaitForWindowExposed(about));
+        QCOMPARE(about->Label2()->text(), "Ver 1.00");
+        QVERIFY(!m_form->isEnabled());
+        about->close();
+        QVERIFY(m_form->isEnabled());
+    }
+
+    void soundsOneAtATimeWhileTheOptionIsOn()
+    {
+        struct Recorded : Effect {
+            QStringList &log;
+            QString name;
+            Recorded(QStringList &l, QString n) : log(l), name(std::move(n)) {}
+            void play() override { log << "play " + name; }
+            void stop() override { log << "stop " + name; }
+        };
+        QStringList log;
+        bool on = false;
+        SoundEffects sound(TRAZZO_SOURCE_DIR "/assets/sounds/", [&] { return on; },
+                           [&](const QString &path) { return std::make_unique<Recorded>(log, QFileInfo(path).fileName()); });
+        sound.PlayEffect("Get.wav");
+        on = true;
+        sound.PlayEffect("Gold.wav");
+        sound.PlayEffect("Out.wav");
+        QCOMPARE(log.join('|'), "play Gold.wav|stop Gold.wav|play Out.wav");
     }
 
     void readmeNeedsAWorkingOpener_data()
