@@ -242,8 +242,9 @@ private slots:
         };
         QStringList log;
         bool on = false;
-        SoundEffects sound(TRAZZO_SOURCE_DIR "/assets/sounds/", [&] { return on; },
-                           [&](const QString &path) { return std::make_unique<Recorded>(log, QFileInfo(path).fileName()); });
+        SoundEffects sound(
+            TRAZZO_SOURCE_DIR "/assets/sounds/", [&] { return on; },
+            [&](const QString &path) { return std::make_unique<Recorded>(log, QFileInfo(path).fileName()); });
         sound.PlayEffect("Get.wav");
         on = true;
         sound.PlayEffect("Gold.wav");

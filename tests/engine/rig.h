@@ -34,12 +34,15 @@ struct Rig : Screen, Sound, GameOver, Pause, Random {
     Game game{*this, *this, *this, *this, *this};
     GameState &s = game.state();
     QStringList log;
-    QString painted; // the last whole board drawn
+    QString painted;                 // the last whole board drawn
     std::function<void()> duringEnd; // runs inside End_Game, as a dialog's event loop would
 
     void Cell_Paint(int c, int r, int k) override { log << QString("cell %1,%2 %3").arg(c).arg(r).arg(k); }
     void Head_Paint(int c, int r, int d) override { log << QString("head %1,%2 %3").arg(c).arg(r).arg(d); }
-    void Board_Paint(std::string_view b) override { painted = QString::fromLatin1(b.data(), qsizetype(b.size())), log << "board"; }
+    void Board_Paint(std::string_view b) override
+    {
+        painted = QString::fromLatin1(b.data(), qsizetype(b.size())), log << "board";
+    }
     void presentBoard() override { log << "present"; }
     void showBonus(int v) override { log << QString("bonus %1").arg(v); }
     void showScore(int v) override { log << QString("score %1").arg(v); }

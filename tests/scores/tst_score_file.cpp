@@ -61,10 +61,9 @@ void TestScoreFile::reading_data()
     QTest::newRow("one bad name") << fileOf(with(Good, 1, "000300B\x01ob")) << with(GoodRows, 1, "0 ") << true;
     QTest::newRow("bad bytes, below 0") << fileOf(with(Good, 2, "-00050Neg")).replace("Eve", "E\xff\xfe")
                                         << with(with(GoodRows, 2, "0 "), 4, "0 ") << true;
-    QTest::newRow("Shift-JIS, blanks, halves") << fileOf(with(with(Good, 2, " 012.5 Cy"), 0, "0013.5Ann"))
-                                                      .replace("Fay", "\x83\x5e\x83\x8d")
-                                               << with(with(with(GoodRows, 5, "700 タロ"), 2, "12  Cy"), 0, "14 Ann")
-                                               << false;
+    QTest::newRow("Shift-JIS, blanks, halves")
+        << fileOf(with(with(Good, 2, " 012.5 Cy"), 0, "0013.5Ann")).replace("Fay", "\x83\x5e\x83\x8d")
+        << with(with(with(GoodRows, 5, "700 タロ"), 2, "12  Cy"), 0, "14 Ann") << false;
     QTest::newRow("short") << fileOf(Good.mid(0, 5)) << with(GoodRows, 5, "0 ") << false;
     QTest::newRow("not ours") << fileOf(Good, "my notes") << GoodRows << true;
 }
