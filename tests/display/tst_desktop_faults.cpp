@@ -16,8 +16,8 @@ class TestDesktopFaults : public QObject {
 
     bool eventFilter(QObject *watched, QEvent *e) override
     {
-        const auto *l = static_cast<QLabel *>(watched);
-        if (e->type() == QEvent::Paint && l->window()->windowHandle()->isExposed() && !m_seen.endsWith(l->text()))
+        const auto *l = qobject_cast<QLabel *>(watched); // none while the label is being destroyed
+        if (l && e->type() == QEvent::Paint && l->window()->windowHandle()->isExposed() && !m_seen.endsWith(l->text()))
             m_seen << l->text();
         return false;
     }
