@@ -1,6 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Trazzo developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The two commands of the README: `make run` and `make test`.
-.PHONY: all deps deps-test deps-deb deps-check deps-bench configure build run test test-asan fuzz lint check bench clean install install-check wayland-check deb deb-check desktop-check mutate
+.PHONY: all deps deps-test deps-deb deps-check deps-bench configure build run test test-asan fuzz lint check bench clean install install-check wayland-check deb deb-check desktop-check mutate licence-check fresh-check
 
 all: build
 
@@ -60,6 +61,8 @@ check: deps-check test test-asan fuzz lint install-check wayland-check deb-check
 # entry, icons, AppStream file and manual page under share.
 PREFIX ?= /usr/local
 install: build
+	@# The manual page names the folders it is installed to.
+	cmake build -DCMAKE_INSTALL_PREFIX="$(PREFIX)" >/dev/null
 	cmake --install build --prefix "$(PREFIX)"
 
 # An install into a throw-away prefix, validated and started under Xvfb.
@@ -76,10 +79,21 @@ wayland-check: deps-test build
 deb: deps-deb
 	tools/build-deb.sh
 
-# The package through lintian, installed with apt, started under Xvfb and
-# purged again (as root, or with sudo).
+# The packages as a maintainer and a player meet them: licence lines,
+# lintian at --pedantic on the source and binary packages, the manual page
+# and AppStream file, the autopkgtest, then installed with apt, started
+# under Xvfb and purged again (as root, or with sudo).
 deb-check: deps-test deb
 	tools/check-deb.sh
+
+# Names the files that lack their SPDX lines, then runs reuse lint.
+licence-check: deps-deb
+	tools/check-licences.sh
+
+# The README's first command in a fresh Debian 12 minbase system with git
+# (debootstrap; as root).
+fresh-check: deps-deb
+	tools/check-fresh.sh
 
 clean:
 	rm -rf build build-release build-asan build-fuzz build-deb build-mutate

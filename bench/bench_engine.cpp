@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The engine alone, drawing into nothing: what the rules themselves cost.
 
 #include "board.h"

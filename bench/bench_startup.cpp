@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up of the real program, seen from outside as a player sees it:
 // the time from starting the process until its window is mapped, and until
 // the board shows the title picture; then the program's resident memory on

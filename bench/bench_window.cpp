@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The game in its real window: a tick through Form1 with the real board
 // surface, the board's drawing, the red panel's walk with its pause, the
 // pace Timer1 keeps, and the memory the running game holds. Meant to run

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // The board is one string of 1200 cell codes, row by row, addressed by a

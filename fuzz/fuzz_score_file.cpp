@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Feeds arbitrary bytes to the score-file reader, as if they were the file
 // found at start-up, and checks what a save of the result reads back as.
 

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Trazzo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the built game into a fresh prefix whose path holds blanks,
 # validates its menu entry and AppStream file, and starts the installed
 # program the way the desktop does (the entry's Exec line, found on PATH)
@@ -9,7 +11,7 @@ cd "$(dirname "$0")/.."
 root=$(mktemp -d "/tmp/trazzo install check XXXXXX")
 trap 'rm -rf "$root"' EXIT
 prefix="$root/a prefix"
-id=org.example.Trazzo
+id=org.example.trazzo
 
 cmake --install build --prefix "$prefix" >/dev/null
 for size in 32 64 128 256; do

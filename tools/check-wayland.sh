@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Trazzo developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the built game natively on two headless compositors of its own and
 # checks, from their screenshots, that its window is mapped, shows the title

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Draws the tile sheet's layout for the README: the built-in sheet eight
 // times as large, each tile framed and named, with its place in pixels.
 //

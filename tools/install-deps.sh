@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Trazzo developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages a task needs, skipping those already there.
 # Tiers, each named on the command line (run is always included):
@@ -8,7 +9,8 @@
 #   test   the test suite and the desktop checks: Xvfb and X tools, a
 #          window manager, ImageMagick, the menu-entry and AppStream
 #          validators, headless Weston and sway with sway's screenshooter
-#   deb    building and checking the Debian package
+#   deb    building and checking the Debian package: debhelper, lintian,
+#          reuse, mandoc, autopkgtest, debootstrap (the fresh-system check)
 #   check  everything else CI runs: clang and its sanitiser runtimes,
 #          clang-tidy, clang-format, cppcheck, and the deb tier
 #   bench  Google Benchmark and Xlib for the benchmarks
@@ -19,14 +21,14 @@ set -euo pipefail
 run=(
     build-essential cmake make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6
-    qt6-qpa-plugins qt6-wayland libgl-dev libwayland-dev
+    qt6-wayland libgl-dev libwayland-dev
     fonts-noto-cjk xdg-utils qt6-translations-l10n
 )
 test=(
     xvfb xauth x11-utils x11-apps openbox xdotool imagemagick
     desktop-file-utils appstream weston sway grim
 )
-deb=(debhelper devscripts dpkg-dev lintian strace)
+deb=(debhelper devscripts dpkg-dev lintian strace reuse mandoc autopkgtest debootstrap)
 check=(clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck "${deb[@]}")
 bench=(libbenchmark-dev libx11-dev)
 

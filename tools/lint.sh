@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Trazzo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Static checks over our own sources (not the generated moc files, not Qt):
 # clang-tidy with the checks in .clang-tidy, cppcheck, and the format.
 set -euo pipefail

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Draws the game's built-in pictures: the tile sheet, the panel sheet and
 // the window icon. Run it by hand after changing the art and commit what it
 // writes (the build does not run it):

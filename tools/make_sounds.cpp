@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Makes the game's five sound effects as 16-bit mono PCM wave files. Run it
 // by hand after changing a sound and commit what it writes:
 //

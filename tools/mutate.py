@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Trazzo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Mutation check: plants one realistic fault at a time in a private copy of
 the tree, rebuilds it incrementally and runs the tests. A fault the tests
 notice is caught; one they let through is missed.

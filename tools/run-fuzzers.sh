@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Trazzo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A bounded run of each fuzz target from the committed seeds. Anything the
 # fuzzer finds (crash, timeout, memory blow-up) fails the run and leaves the
 # input in build-fuzz/findings/ to be fixed and added to fuzz/corpus/.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Enlarges the 32 x 32 icon by a whole factor, each pixel becoming a block,
 // so the pixel art stays crisp at the desktop's larger icon sizes.
 //

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Trazzo developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command against a headless sway of its own (wlroots: no screen,
 # software rendering, no Xwayland), in a private runtime folder, and stops

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Trazzo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plays the real game the way a player meets it: Xvfb, the openbox window
 # manager, real key presses and clicks (xdotool), and the board read back
 # from screenshots. Usage: tests/desktop/smoke.sh [path/to/trazzo]

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What went wrong between the windows: ticks behind the picture dialog, the
 // all-files choice, start-up texts never seen, a window placed off screen.
 // Runs at three times the size, where the main window outgrows the screen.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The game as the player meets it: where things stand, the menus, the keys,
 // the head's drawing, skins, the high-score and About windows, the sound
 // effects and their wave files, and the read-me command.

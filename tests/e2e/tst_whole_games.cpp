@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One short game per mode through the real main window, as a player plays:
 // a start button, arrow keys on the board, the game timer running, a name
 // typed into the prompt, the high-score window; then the score file once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The rules of the engine, case by case. Boards are rows of cell codes
 // split by '/': 0 wall, 1 hole, 2 ground, 3..7 items, H the head on ground.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Long play: thousands of stages in both modes, steered towards the items
 // with now and then a stray key, checking after every tick what must always
 // hold. The seed is printed; set TRAZZO_SOAK_SEED to replay a failure.

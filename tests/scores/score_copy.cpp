@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One more copy of the game's score keeping, for tests with real processes:
 // it loads the file; each input line "<mode> <score> <name>" is a game over
 // that enters and saves at once, as the window does; the end of input is

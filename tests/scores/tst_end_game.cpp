@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The end of a game: the order of its steps, the GAME OVER picture, the
 // ranking and the name, with the engine's recording rig as screen and sound.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The score file: what a damaged file keeps, what may stand in its place,
 // and copies of the game sharing it, killed or told to quit.
 

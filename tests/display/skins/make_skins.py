@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Trazzo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the skins tst_windows loads. Every tile is one flat colour:
 # tile i (0-7 the first row, 8-15 the second) is RGB(16i+5, 250-15i, 77).
 import struct

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Trazzo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the wave files tests/display/tst_windows reads: good ones in every kind the game
 # plays, and broken or unplayable ones it must refuse.
 import struct
