@@ -41,10 +41,12 @@ made=$(date +%s)
 git bundle create "$root/root/trazzo.bundle" HEAD 2>/dev/null
 rm -rf "$root/root/trazzo" "$root/root/.local"
 
-# In a mount namespace of its own, so /proc and /dev/shm go with it.
+# In a mount namespace of its own, so /proc, /dev/shm and /dev/pts go
+# with it.
 inside() {
     unshare --mount --propagation private -- sh -c '
         mount -t proc proc "$0/proc" && mount -t tmpfs shm "$0/dev/shm" &&
+        mount -t devpts -o newinstance,ptmxmode=0666 devpts "$0/dev/pts" &&
         exec chroot "$0" env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
             LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive QT_QPA_PLATFORM=offscreen "$@"' "$root" "$@"
 }

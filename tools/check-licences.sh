@@ -8,12 +8,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-copyright="SPDX-FileCopyrightText: 2026 The Trazzo developers"
 mapfile -t covered < <(sed -n '/^Files:/,/^[A-Z][a-z-]*:/{s/^Files://;/^[A-Z][a-z-]*:/d;p}' .reuse/dep5 | tr ' ' '\n' | sed '/^$/d')
 
 lacking=()
 while IFS= read -r -d '' f; do
-    [ -f "$f" ] && [ ! -L "$f" ] || continue
+    if [ ! -f "$f" ] || [ -L "$f" ]; then continue; fi
     case $f in COPYING | LICENSES/* | .reuse/dep5) continue ;; esac
     skip=0
     for pattern in "${covered[@]}"; do
