@@ -4,6 +4,7 @@
 #include "file_open_dialog.h"
 
 #include "texts.h"
+#include "window_placement.h"
 
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -56,6 +57,10 @@ QString FileOpen_Dialog(QWidget *owner, const QString &filter)
     }
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.first());
+    // Its natural size at a large scale is more than the screen: the Open
+    // and Cancel buttons would be out of reach.
+    dialog.resize(dialog.sizeHint());
+    fitOnScreen(&dialog, owner);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     const QStringList chosen = dialog.selectedFiles();

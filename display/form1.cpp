@@ -196,6 +196,16 @@ void Form1::changeEvent(QEvent *event)
                       (event->type() == QEvent::ActivationChange && isActiveWindow());
     if (back && m_picture1)
         m_picture1->setFocus();
+    // A click on the disabled window makes the window manager (and Qt)
+    // activate it; the keys belong to the window that disabled it.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !isEnabled()) {
+        for (QWidget *owned :
+             {static_cast<QWidget *>(m_highScoreWindow.window()), static_cast<QWidget *>(m_aboutWindow.window())})
+            if (owned && owned->isVisible()) {
+                owned->activateWindow();
+                break;
+            }
+    }
 }
 
 void Form1::Timer1_Timer() { m_game.tick(); }

@@ -10,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 
@@ -115,9 +116,16 @@ void Form3::Form_Unload()
 bool Form3::event(QEvent *event)
 {
     // Any key at all closes the window, Tab and lone modifiers included.
-    if (event->type() == QEvent::KeyPress) {
-        close();
-        return true;
+    // Alt closes it when it is let go alone: held, it may be the start of
+    // the window manager's Alt+F4, which must close this window and not the
+    // main window that has the keys the moment this one is gone.
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        const bool alt = static_cast<QKeyEvent *>(event)->key() == Qt::Key_Alt;
+        if (event->type() == QEvent::KeyPress && alt)
+            m_altHeld = true;
+        else if (event->type() == QEvent::KeyPress || (alt && m_altHeld))
+            close();
+        return event->type() == QEvent::KeyPress || alt || QWidget::event(event);
     }
     return QWidget::event(event);
 }

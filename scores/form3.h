@@ -47,6 +47,7 @@ private:
 
     QPointer<QWidget> m_mainWindow;
     QImage m_background;
+    bool m_altHeld = false;
     std::array<QLabel *, 2> m_headings{};
     std::array<QLabel *, 6> m_lines{};
 };

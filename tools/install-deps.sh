@@ -7,7 +7,7 @@
 #          (X11 and Wayland), libwayland-client, fonts, the read-me opener,
 #          Qt's Japanese texts
 #   test   the test suite and the desktop checks: Xvfb and X tools, a
-#          window manager, ImageMagick, the menu-entry and AppStream
+#          window managers (openbox, metacity), ImageMagick, the menu-entry and AppStream
 #          validators, headless Weston and sway with sway's screenshooter
 #   deb    building and checking the Debian package: debhelper, lintian,
 #          reuse, mandoc, autopkgtest, debootstrap (the fresh-system check)
@@ -25,7 +25,7 @@ run=(
     fonts-noto-cjk xdg-utils qt6-translations-l10n
 )
 test=(
-    xvfb xauth x11-utils x11-apps openbox xdotool imagemagick
+    xvfb xauth x11-utils x11-apps openbox metacity xdotool imagemagick
     desktop-file-utils appstream weston sway grim
 )
 deb=(debhelper devscripts dpkg-dev lintian strace reuse mandoc autopkgtest debootstrap)

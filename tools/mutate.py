@@ -92,8 +92,11 @@ def sync_tree():
 
 def run(cmd, timeout=None):
     # In a session of its own, so that a hung test binary goes down with ctest.
+    # The desktop tests must run, not skip: a skipped test would let a fault
+    # in the window code through unseen.
+    env = dict(os.environ, TRAZZO_DESKTOP_TESTS="required")
     p = subprocess.Popen(cmd, cwd=SRC, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
-                         start_new_session=True)
+                         start_new_session=True, env=env)
     try:
         out, err = p.communicate(timeout=timeout)
     except subprocess.TimeoutExpired:

@@ -25,6 +25,25 @@ void centreOnScreen(QWidget *window)
         window->move(centredTopLeft(window->frameGeometry().size(), screen->availableGeometry()));
 }
 
+void fitOnScreen(QWidget *window, const QWidget *framed)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The window's own frame is known only once it is shown; the frame of
+    // a window already on screen is the best guess before that.
+    QSize frame;
+    if (framed)
+        frame = framed->window()->frameGeometry().size() - framed->window()->size();
+    const QSize available = screen->availableGeometry().size();
+    const QSize most = available * 9 / 10 - frame;
+    if (window->width() > most.width() || window->height() > most.height()) {
+        window->setMinimumSize(window->minimumSize().boundedTo(most));
+        window->resize(window->size().boundedTo(most));
+    }
+    window->move(centredTopLeft(window->size() + frame, screen->availableGeometry()));
+}
+
 void ownBy(QWidget *window, QWidget *owner)
 {
     if (!owner)

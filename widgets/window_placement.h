@@ -19,6 +19,12 @@ QPoint centredTopLeft(const QSize &size, const QRect &available);
 // Moves `window` to that place on its screen's available area.
 void centreOnScreen(QWidget *window);
 
+// Shrinks `window` to fit its screen's available area, leaving room for a
+// frame like `framed`'s (a window the window manager has framed already)
+// and a tenth of the area free, and centres it there. A window that fits
+// keeps its size.
+void fitOnScreen(QWidget *window, const QWidget *framed);
+
 // Makes `window` owned by `owner` (transient for it): the window manager
 // keeps it above the owner. Only dialog-type windows (Qt::Dialog) carry the
 // owner to the X server.

@@ -144,6 +144,7 @@ private slots:
         QTest::newRow("accent and descender, Escape") << "Åg" << int(Qt::Key_Escape);
         QTest::newRow("kanji, Shift alone") << "花子" << int(Qt::Key_Shift);
         QTest::newRow("too long, a letter") << "WWWWWWWWWWWWWWWWWWWWWWWW" << int(Qt::Key_Q);
+        QTest::newRow("Alt alone, let go") << "Jo" << int(Qt::Key_Alt);
     }
     void highScoresStandInOneColumnUntilAnyKey()
     {

@@ -1,0 +1,178 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The game's windows on a real X desktop: Xvfb at 1600 x 1200 (not square,
+# so a window centred the wrong way round shows), a window manager, and
+# real key presses and clicks (xdotool). Checks what only a window manager
+# shows: the high-score and About windows owned by the main window and
+# centred on the screen, the buttons the window manager allows, the window
+# class the menu entry names, a stray click on the disabled main window
+# leaving the keys with the window on top, and the picture dialog inside the
+# screen.
+#
+#   tests/desktop/windows.sh openbox|metacity SCALE path/to/trazzo
+#
+# Exits 77 (CTest's skip) when Xvfb, the window manager or the X tools are
+# missing, unless TRAZZO_DESKTOP_TESTS=required (make test, make mutate).
+# KEEP=1 keeps the folder with the game's log and a screenshot.
+set -u
+WM=$1 SCALE=$2
+GAME=$(realpath "$3")
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+ENTRY=$ROOT/desktop/org.example.Trazzo.desktop
+
+skip() {
+    if [ "${TRAZZO_DESKTOP_TESTS:-}" = required ]; then
+        echo "desktop windows ($WM, ${SCALE}x): FAILED: $* (the test tier: tools/install-deps.sh test)"
+        exit 1
+    fi
+    echo "desktop windows ($WM, ${SCALE}x): skipped: $*"
+    exit 77
+}
+for tool in Xvfb "$WM" xdotool xprop xwininfo; do
+    command -v "$tool" >/dev/null || skip "$tool is missing"
+done
+[ -x "$GAME" ] || skip "no game at $GAME"
+
+T=$(mktemp -d /tmp/trazzo-windows-XXXXXX)
+PIDS=()
+KEEP=${KEEP:-}
+trap 'for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null; done; wait; [ -z "$KEEP" ] && rm -rf "$T"' EXIT
+fail() {
+    command -v xwd >/dev/null && command -v convert >/dev/null &&
+        xwd -root -silent 2>/dev/null | convert xwd:- "$T/screen.png" 2>/dev/null
+    echo "desktop windows ($WM, ${SCALE}x): FAILED: $*${KEEP:+ (see $T)}" >&2
+    exit 1
+}
+ok() { echo "  ok (${SECONDS}s): $*"; }
+until_true() { # TENTHS COMMAND...: polls until the command succeeds
+    local n=$1
+    shift
+    for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+
+Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$T/display" >/dev/null 2>&1 &
+PIDS+=($!)
+until_true 50 test -s "$T/display" || skip "Xvfb did not start"
+export DISPLAY=":$(cat "$T/display")"
+until_true 50 xprop -root >/dev/null 2>&1 || skip "Xvfb did not answer"
+export XDG_DATA_HOME="$T/data" XDG_CONFIG_HOME="$T/config" XDG_CACHE_HOME="$T/cache" QT_QPA_PLATFORM=xcb
+export XDG_RUNTIME_DIR="$T/runtime" QT_SCALE_FACTOR=$SCALE
+mkdir -m 700 "$T/runtime"
+unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME DBUS_SESSION_BUS_ADDRESS
+case $WM in
+openbox) openbox --sm-disable >"$T/wm.log" 2>&1 & ;;
+metacity) metacity --sm-disable --no-composite >"$T/wm.log" 2>&1 & ;;
+*) fail "no window manager $WM" ;;
+esac
+PIDS+=($!)
+until_true 100 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "#"' || fail "$WM did not start"
+until_true 50 eval 'xprop -root _NET_WORKAREA | grep -q =' || fail "$WM set no work area"
+read -r AX AY AW AH <<<"$(xprop -root _NET_WORKAREA | grep -o '[0-9]*' | head -4 | tr '\n' ' ')"
+
+"$GAME" >"$T/game.log" 2>&1 &
+PIDS+=($!)
+W=$(timeout 20 xdotool search --sync --onlyvisible --name '^Trazzo$' | head -1)
+[ -n "$W" ] || fail "the main window never showed"
+
+frame() { # WINDOW: its frame as "x y width height", once the manager has framed it
+    local x y w h l r t b
+    until_true 50 eval "xprop -id $1 _NET_FRAME_EXTENTS | grep -q ="
+    read -r l r t b <<<"$(xprop -id "$1" _NET_FRAME_EXTENTS | grep -o '[0-9]*' | tr '\n' ' ')"
+    eval "$(xwininfo -id "$1" | sed -nE 's/^ *Absolute upper-left X: *(-?[0-9]+)/x=\1/p; s/^ *Absolute upper-left Y: *(-?[0-9]+)/y=\1/p; s/^ *Width: *([0-9]+)/w=\1/p; s/^ *Height: *([0-9]+)/h=\1/p')"
+    echo "$((x - ${l:-0})) $((y - ${t:-0})) $((w + ${l:-0} + ${r:-0})) $((h + ${t:-0} + ${b:-0})) ${t:-0}"
+}
+inside() { # WINDOW WHAT: its frame lies within the screen's available area
+    local x y w h t
+    read -r x y w h t <<<"$(frame "$1")"
+    [ "$x" -ge "$AX" ] && [ "$y" -ge "$AY" ] && [ $((x + w)) -le $((AX + AW)) ] && [ $((y + h)) -le $((AY + AH)) ] ||
+        fail "$2 is not inside the screen's ${AW}x$AH area: its frame is ${w}x$h at $x,$y"
+}
+centred() { # WINDOW WHAT: centred on the available area (give or take the title bar); a window taller than the area has its title bar at the top
+    local x y w h t dx dy
+    read -r x y w h t <<<"$(frame "$1")"
+    dx=$((2 * x + w - 2 * AX - AW)) dy=$((2 * y + h - 2 * AY - AH))
+    [ "${dx#-}" -le 6 ] || fail "$2 is not centred across: frame ${w}x$h at $x,$y on ${AW}x$AH"
+    if [ "$h" -gt "$AH" ]; then
+        [ "$y" -eq "$AY" ] || fail "$2 is taller than the screen and its title bar is not at the top: frame at $x,$y"
+    else
+        [ "${dy#-}" -le $((t + 6)) ] || fail "$2 is not centred down: frame ${w}x$h at $x,$y on ${AW}x$AH"
+    fi
+}
+actions() { xprop -id "$1" _NET_WM_ALLOWED_ACTIONS; }
+no_action() { # WINDOW WHAT ACTION...: the window manager allows none of them
+    local w=$1 what=$2 a allowed
+    shift 2
+    until_true 30 eval "actions $w | grep -q _NET_WM_ACTION_CLOSE" || fail "$WM set no allowed actions on $what"
+    allowed=$(actions "$w")
+    for a in "$@"; do
+        case $allowed in *"_NET_WM_ACTION_$a"*) fail "$WM allows $a on $what: $allowed" ;; esac
+    done
+}
+active() { xprop -root _NET_ACTIVE_WINDOW | grep -qi "$(printf '0x%x$' "$1")"; }
+gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1 || ! xwininfo -id "$1" | grep -q IsViewable; }
+open_window() { # KEYS TITLE WHAT: opens it, checks it is owned and centred
+    local win
+    xdotool key --delay 40 $1
+    win=$(timeout 5 xdotool search --sync --onlyvisible --name "$2" | grep -v "^$W\$" | head -1)
+    [ -n "$win" ] || fail "$1 did not open $3"
+    xprop -id "$win" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x$' "$W")" || fail "$3 is not owned by the main window"
+    until_true 30 active "$win" || fail "$3 did not take the keys when it opened"
+    echo "$win"
+}
+# A click on the main window's status line, left of anything that opens over it.
+stray_click() {
+    local x y w h t
+    read -r x y w h t <<<"$(frame "$W")"
+    xdotool mousemove --window "$W" 12 $((h - t - 8)) click 1
+    # The window manager's answer to the click, and ours to it.
+    sleep 0.4
+}
+
+# Who the game is: the menu entry names its window class.
+class=$(sed -n 's/^StartupWMClass=//p' "$ENTRY")
+[ -n "$class" ] || fail "the menu entry names no StartupWMClass"
+xprop -id "$W" WM_CLASS | grep -q "\"$class\"\$" || fail "the window class is not the menu entry's $class: $(xprop -id "$W" WM_CLASS)"
+ok "WM_CLASS $(xprop -id "$W" WM_CLASS | cut -d= -f2) matches the menu entry"
+no_action "$W" "the main window" MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE
+centred "$W" "the main window"
+ok "the main window: centred, not to be maximised or resized"
+
+# The high-score window: any key closes it, also after a stray click; the
+# window manager's close key closes it alone.
+for way in Escape shift x alt+F4; do
+    F3=$(open_window ctrl+h '^Trazzo .' "the high-score window") || exit 1
+    if [ "$way" = Escape ]; then
+        centred "$F3" "the high-score window"
+        # openbox offers to minimise any dialog whatever its hints say.
+        if [ "$WM" = openbox ]; then no_action "$F3" "the high-score window" MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE; else
+            no_action "$F3" "the high-score window" MINIMIZE MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE; fi
+    fi
+    stray_click
+    xdotool key "$way"
+    until_true 30 gone "$F3" || fail "$way after a click on the main window did not close the high-score window"
+    xdotool getwindowname "$W" >/dev/null 2>&1 || fail "$way after a click on the main window closed the game"
+    until_true 30 active "$W" || fail "the main window did not get the keys back after the high-score window ($way)"
+done
+ok "the high-score window: owned, centred; Escape, Shift, x and Alt+F4 close it alone after a stray click"
+
+F2=$(open_window "alt+h v" 'ﾊﾞｰｼﾞｮﾝ情報' "the About window") || exit 1
+centred "$F2" "the About window"
+if [ "$WM" = openbox ]; then no_action "$F2" "the About window" MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE; else
+    no_action "$F2" "the About window" MINIMIZE MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE; fi
+stray_click
+until_true 30 active "$F2" || fail "a click on the main window took the keys from the About window"
+xdotool key Escape alt+F4
+until_true 30 gone "$F2" || fail "Alt+F4 after a click on the main window did not close the About window"
+xdotool getwindowname "$W" >/dev/null 2>&1 || fail "Alt+F4 meant for the About window closed the game"
+until_true 30 active "$W" || fail "the main window did not get the keys back after the About window"
+ok "the About window: owned, centred; Alt+F4 closes it alone after a stray click"
+
+xdotool key --delay 40 alt+o l
+D=$(timeout 10 xdotool search --sync --onlyvisible --name 'ファイルを開く' | head -1)
+[ -n "$D" ] || fail "the picture dialog did not open"
+inside "$D" "the picture dialog"
+xdotool key Escape
+until_true 50 gone "$D" || fail "Escape did not close the picture dialog"
+ok "the picture dialog fits the screen"
+echo "desktop windows ($WM, ${SCALE}x): PASSED (${SECONDS}s)"
