@@ -7,7 +7,8 @@
 #          Qt's Japanese texts
 #   test   the test suite and the desktop checks: Xvfb and X tools, a
 #          window manager, ImageMagick, the menu-entry and AppStream
-#          validators, headless Weston and sway with sway's screenshooter
+#          validators, headless Weston and sway with sway's screenshooter,
+#          gcovr for `make coverage`
 #   deb    building and checking the Debian package
 #   check  everything else CI runs: clang and its sanitiser runtimes,
 #          clang-tidy, clang-format, cppcheck, and the deb tier
@@ -24,7 +25,7 @@ run=(
 )
 test=(
     xvfb xauth x11-utils x11-apps openbox xdotool imagemagick
-    desktop-file-utils appstream weston sway grim
+    desktop-file-utils appstream weston sway grim gcovr
 )
 deb=(debhelper devscripts dpkg-dev lintian strace)
 check=(clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck "${deb[@]}")
