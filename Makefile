@@ -1,7 +1,7 @@
 # SPDX-FileCopyrightText: 2026 The Trazzo developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The two commands of the README: `make run` and `make test`.
-.PHONY: all deps deps-test deps-deb deps-check deps-bench configure build run test test-asan fuzz lint check bench clean install install-check wayland-check deb deb-check desktop-check mutate licence-check fresh-check
+.PHONY: all deps deps-test deps-deb deps-check deps-bench configure build run test test-asan fuzz lint check bench clean install install-check wayland-check deb deb-check desktop-check mutate licence-check fresh-check coverage
 
 all: build
 
@@ -97,7 +97,18 @@ fresh-check: deps-deb
 	tools/check-fresh.sh
 
 clean:
-	rm -rf build build-release build-asan build-fuzz build-deb build-mutate
+	rm -rf build build-release build-asan build-fuzz build-deb build-mutate build-cov
+
+# How much of the program (not the tests, tools or benchmarks) the suite
+# runs: lines and branches, by gcovr, in a build with coverage counters
+# (build-cov/). Branches the compiler adds for exceptions are not counted.
+coverage: deps-test
+	cmake --preset coverage
+	cmake --build --preset coverage
+	find build-cov -name '*.gcda' -delete
+	ctest --preset coverage
+	gcovr --root . --filter '(engine|display|scores|shell|widgets)/' --exclude-throw-branches \
+		--exclude-unreachable-branches --print-summary build-cov
 
 # Mutation check (slow, not part of check): each fault of tools/mutants.txt
 # planted in a copy of the tree in build-mutate/, rebuilt and tested alone.

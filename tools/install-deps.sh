@@ -8,7 +8,8 @@
 #          Qt's Japanese texts
 #   test   the test suite and the desktop checks: Xvfb and X tools, a
 #          window managers (openbox, metacity), ImageMagick, the menu-entry and AppStream
-#          validators, headless Weston and sway with sway's screenshooter
+#          validators, headless Weston and sway with sway's screenshooter,
+#          gcovr for `make coverage`
 #   deb    building and checking the Debian package: debhelper, lintian,
 #          reuse, mandoc, autopkgtest, debootstrap (the fresh-system check)
 #   check  everything else CI runs: clang and its sanitiser runtimes,
@@ -26,7 +27,7 @@ run=(
 )
 test=(
     xvfb xauth x11-utils x11-apps openbox metacity xdotool imagemagick
-    desktop-file-utils appstream weston sway grim
+    desktop-file-utils appstream weston sway grim gcovr
 )
 deb=(debhelper devscripts dpkg-dev lintian strace reuse mandoc autopkgtest debootstrap)
 check=(clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck "${deb[@]}")

@@ -31,14 +31,14 @@ private slots:
         trazzo::Form1 form(&m_random);
         form.mnuG1->trigger();
         form.Picture1_KeyDown(39); // right arrow: the head runs
-        const int &head = form.game().state().HeadPos;
-        QList<int> heads; // as the dialog and then its message box open and close
-        auto look = [&] { heads << head, QTest::qWait(350), heads << head; };
+        const int &head = form.game().state().HeadPos, start = head;
+        QList<int> seen; // the head, and whether the clock runs, as the dialog and then its message box are open
+        auto look = [&] { QCoreApplication::processEvents(), seen << head << form.Timer1()->isActive(); };
         form.setFileOpenDialog([&](auto *, auto &) { return look(), QString(TRAZZO_SOURCE_DIR "/assets/tiles.bmp"); });
         form.setMessageBox([&](const QString &) { look(); });
         form.mnuO3->trigger();
-        QCOMPARE(heads, QList<int>(4, heads.value(0)));
-        QTRY_VERIFY(head != heads.value(0)); // and the game goes on afterwards
+        QCOMPARE(seen, (QList<int>{start, false, start, false}));
+        QTRY_VERIFY(head != start); // and the game goes on afterwards
     }
 
     void allFilesListsNamesWithoutAPoint()
@@ -52,7 +52,7 @@ private slots:
             const QListView *view = d->findChild<QListView *>("listView");
             d->setDirectory(dir.path());
             QTest::keyClick(d->findChild<QComboBox *>("fileTypeCombo"), Qt::Key_Down); // all files
-            all = QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) == 2; }, 3000);
+            all = QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) == 2; }, 60000);
             d->reject();
         });
         trazzo::FileOpen_Dialog(nullptr, trazzo::pictureFilter());

@@ -19,7 +19,40 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <sys/wait.h>
+
 using namespace trazzo;
+
+namespace {
+
+// A window as the player sees it, one pixel per window pixel.
+QImage seen(QWidget *w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32).scaled(w->size()); }
+
+// The text in a label's box: how many rows its ink spans, the rows free
+// above and below it, and its darkest pixel. Ink is what no ground here is:
+// darker than the texture's 131, or bluish.
+struct Ink {
+    int rows, above, below;
+    QColor colour;
+};
+Ink inkOf(QWidget *label) // counted on the screen's pixels, given in the window's
+{
+    const QImage image = label->parentWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const int n = qRound(image.devicePixelRatio());
+    const QRect box(label->geometry().topLeft() * n, label->size() * n);
+    int top = box.bottom() + 1, bottom = box.top() - 1;
+    QRgb darkest = qRgb(255, 255, 255);
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            if (const QRgb p = image.pixel(x, y); qGray(p) < 128 || qBlue(p) > qRed(p) + 30) {
+                top = std::min(top, y), bottom = std::max(bottom, y);
+                darkest =
+                    qRed(p) + qGreen(p) + qBlue(p) < qRed(darkest) + qGreen(darkest) + qBlue(darkest) ? p : darkest;
+            }
+    return {(bottom - top + n) / n, (top - box.top()) / n, (box.bottom() - bottom) / n, QColor(darkest)};
+}
+
+} // namespace
 
 class TestWindows : public QObject {
     Q_OBJECT
@@ -115,7 +148,9 @@ private slots:
         QTest::newRow("top-down BMP") << "top-down.bmp" << 96 << loaded;
         QTest::newRow("RLE BMP") << "rle8.bmp" << 96 << loaded;
         QTest::newRow("48 x 12 draws black beyond") << "48x12.bmp" << 48 << loaded;
-        QTest::newRow("RLE BMP cut short") << "rle8-cut.bmp" << 0 << "ピクチャを読み込めませんでした。" + unchanged;
+        QTest::newRow("RLE4 BMP") << "rle4.bmp" << 96 << loaded;
+        for (const char *cut : {"rle8-cut.bmp", "rle4-cut.bmp", "plain-cut.bmp", "top-down-cut.bmp"})
+            QTest::newRow(cut) << cut << 0 << "ピクチャを読み込めませんでした。" + unchanged;
     }
     void skinsLoadOrAreRefused()
     {
@@ -150,10 +185,9 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(int, key);
-        HighScores plain, &table = m_form->scores().HighScores;
-        plain[0] = plain[4] = {850, ""};
+        HighScores &table = m_form->scores().HighScores;
         table[0] = table[4] = {850, name};
-        plain[2] = table[2] = {1234567, "Ken"};
+        table[2] = {1234567, "Ken"};
         QTest::keyClick(m_form->Picture1(), Qt::Key_H, Qt::ControlModifier);
         QPointer<Form3> form = m_form->highScoreWindow().window();
         QStringList lines = {form->windowTitle(), form->Label1(0)->text(), form->Label1(1)->text()};
@@ -161,15 +195,24 @@ private slots:
             lines << form->Label2(k)->text();
         QCOMPARE(lines, (QStringList{"Trazzo ﾊｲｽｺｱ", "リフレッシュモード", "ファイブモード", "1.    850 " + name,
                                      "2.      0 ", "3. 234567 Ken", "4.      0 ", "5.    850 " + name, "6.      0 "}));
-        // "N.    850" reads the same, pixel for pixel, as with no name at all,
-        // and a long name stops at the line's end, off the panel's edge.
-        const QImage reference = Form3(plain, nullptr).grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const QImage shown = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const int n = qRound(shown.devicePixelRatio());
-        for (int y = 0; y < 148 * n; ++y)
-            for (int x = 0; x < 218 * n; ++x)
-                if (qGray(reference.pixel(x, y)) < 160 || x >= 206 * n)
-                    QCOMPARE(shown.pixel(x, y), reference.pixel(x, y));
+        QList<QRect> boxes = {form->Label1(0)->geometry(), form->Label1(1)->geometry()};
+        for (int k = 0; k < 6; ++k)
+            boxes << form->Label2(k)->geometry();
+        QCOMPARE(boxes, (QList<QRect>{{2, 2, 110, 15},
+                                      {2, 76, 85, 15},
+                                      {6, 22, 200, 15},
+                                      {6, 38, 200, 15},
+                                      {6, 54, 200, 15},
+                                      {6, 96, 200, 15},
+                                      {6, 112, 200, 15},
+                                      {6, 128, 200, 15}}));
+        const QImage panels = seen(form); // sunken: grey top and left edges, white bottom and right
+        for (int top : {19, 93})
+            for (int i = 1; i < 52; ++i)
+                QVERIFY(panels.pixel(2, top + i) == qRgb(128, 128, 128) &&
+                        panels.pixel(219, top + i) == qRgb(255, 255, 255) &&
+                        panels.pixel(2 + 4 * i, top) == qRgb(128, 128, 128) &&
+                        panels.pixel(2 + 4 * i, top + 52) == qRgb(255, 255, 255));
         QVERIFY(!m_form->isEnabled() && m_form->Timer1()->isActive());
         QTest::keyClick(form.data(), Qt::Key(key));
         QTRY_VERIFY(!form && m_form->isEnabled());
@@ -208,15 +251,49 @@ private slots:
         QVERIFY(!allWaveFilesPresent(TRAZZO_SOURCE_DIR "/tests/shell/waves/"));
     }
 
-    void closingSavesTheScores() // the window's close, then the exit command
+    void closingSavesTheScores() // the window's close, then the exit command, then a save that fails
     {
         const QString ini = qEnvironmentVariable("XDG_DATA_HOME") + "/Trazzo/Windows/Trazzo.ini";
-        QFile::remove(ini);
+        QVERIFY(!QFileInfo::exists(qEnvironmentVariable("XDG_DATA_HOME"))); // a first run: no folder yet
         m_form->close();
         QVERIFY(QFile::remove(ini));
         m_form->setEndProgram([] {});
         m_form->mnuG6->trigger();
-        QVERIFY(QFile::exists(ini));
+        QVERIFY(QFile::remove(ini) && QDir().mkpath(ini) && m_messages.isEmpty()); // a folder in the file's place
+        m_form->mnuG6->trigger();
+        QCOMPARE(m_messages, QStringList{"スコアファイルを保存できませんでした。\n" + ini});
+    }
+
+    void backgroundAsPainted()
+    {
+        const QImage sheet = QImage(":/panels.bmp").convertToFormat(QImage::Format_RGB32),
+                     w = seen(m_form->centralWidget());
+        const QRgb grey = qRgb(128, 128, 128), white = qRgb(255, 255, 255), band = qRgb(192, 192, 192);
+        const QList<QRect> counters = {QRect(66, 10, 28, 16), QRect(160, 10, 55, 16), QRect(272, 10, 28, 16)};
+        for (int y = 0; y < 421; ++y)
+            for (int x = 0; x < 500; ++x) {
+                QRgb want = 0;          // 0: not looked at (the board, buttons, counters, corners where strips meet)
+                if (y == 32 || y == 33) // the top strip is 34 rows high
+                    want = x >= 32 && x < 470 ? sheet.pixel(x % 32, y) : 0;
+                else if (y >= 398 && y < 406 && x >= 32 && x < 470) // below the board
+                    want = sheet.pixel(x % 32, y - 390);
+                else if (y >= 34 && y < 390 && x > 0 && (x < 8 || (x > 491 && x < 499))) // beside it
+                    want = sheet.pixel(x < 8 ? x : x - 470, y % 32);
+                if (y == 0 || x == 0) // the frame: grey top and left, white bottom and right
+                    want = y < 406 && x < 499 ? grey : want;
+                if ((x == 499 && y < 407) || y == 406)
+                    want = white;
+                if (y == 407 || (y > 407 && (x < 8 || x > 491)))
+                    want = band;
+                for (const auto &[left, sx, width] : {std::tuple{8, 32, 87}, {102, 119, 114}, {223, 233, 78}})
+                    if (x >= left && x < left + width && y >= 8 && y < 27)
+                        want = std::any_of(counters.begin(), counters.end(), [&](QRect r) { return r.contains(x, y); })
+                                   ? 0
+                                   : sheet.pixel(sx + x - left, y - 8);
+                if (want && w.pixel(x, y) != want)
+                    QFAIL(qPrintable(
+                        QString("%1,%2 is %3, not %4").arg(x).arg(y).arg(w.pixel(x, y), 0, 16).arg(want, 0, 16)));
+            }
     }
 
     void aboutWindowLocksTheMainWindow()
@@ -225,7 +302,37 @@ private slots:
         Form2 *about = m_form->aboutWindow().window();
         QVERIFY(QTest::qWaitForWindowExposed(about));
         QCOMPARE(about->Label2()->text(), "Ver 1.00");
-        QVERIFY(!m_form->isEnabled());
+        QVERIFY(!m_form->isEnabled() && about->windowHandle()->transientParent() == m_form->windowHandle());
+        // Centred on the screen, which is wider than high.
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY2(screen.width() != screen.height(), "the screen must tell width and height apart");
+        QVERIFY((about->frameGeometry().center() - screen.center()).manhattanLength() <= 2);
+        // The texts in their boxes, in their sizes and colours, the main window's too while it is locked.
+        const QImage w = seen(about);
+        const QColor navy(0, 0, 128), black(0, 0, 0);
+        QList<Ink> inks;
+        for (const auto &[label, colour] : {std::pair{m_form->Label1(), navy},
+                                            {m_form->Label4(), black},
+                                            {about->Label1(), black},
+                                            {about->Label2(), black},
+                                            {about->Label3(1), QColor(64, 64, 64)},
+                                            {about->Label3(2), navy},
+                                            {about->Label3(0), navy}}) {
+            inks << inkOf(label);
+            QCOMPARE(inks.last().colour, colour);
+            QVERIFY(label->wordWrap() || qAbs(inks.last().above - inks.last().below) <= 3); // centred in its box
+        }
+        QVERIFY(inks[1].rows >= 9);                      // the status line's kanji fill most of its 13 rows
+        QVERIFY(inks[2].rows * 10 >= inks[3].rows * 14); // 15.75 points against 9.75
+        QVERIFY(inks[4].above <= 1);                     // wrapped lines start at the box's top
+        QVERIFY(about->Label1()->font().bold() && about->Label2()->font().bold() && !about->Label3(0)->font().bold());
+        // The texture under it all, and the line above the copyright.
+        const QImage sheet = QImage(":/panels.bmp").convertToFormat(QImage::Format_RGB32);
+        for (int y = 109; y < 153; ++y)
+            for (int x = 0; x < 225; ++x)
+                if (y < 128 || y > 140)
+                    QCOMPARE(w.pixel(x, y),
+                             y == 112 && x >= 36 && x < 180 ? qRgb(0, 0, 0) : sheet.pixel(x % 32, y % 32));
         about->close();
         QVERIFY(m_form->isEnabled());
     }
@@ -266,8 +373,9 @@ private slots:
         QStringList messages;
         ReadmeOpener([&](const QString &text) { messages << text; }).open("/a b; c/");
         qputenv("PATH", path);
-        QTest::qWait(opener == "shows" ? 500 : 0); // time for a wrong start to fail
-        QTRY_COMPARE(messages.join(""), opener == "shows" ? "" : "メモ帳が見つからないため参照できません。");
+        siginfo_t child{}; // until the opener has ended and been heard of
+        QTRY_VERIFY_WITH_TIMEOUT(::waitid(P_ALL, 0, &child, WEXITED | WNOHANG | WNOWAIT) != 0, 60000);
+        QCOMPARE(messages.join(""), opener == "shows" ? "" : "メモ帳が見つからないため参照できません。");
     }
 };
 

@@ -18,10 +18,13 @@
 
 namespace trazzo::test {
 
+// Board position of column c, row r, counted from 1 along the rows.
+inline int pos(int c, int r) { return 40 * r + c + 1; }
+
 // Rnd values that make the game's draws come out as wanted.
-inline double at(int c, int r) { return (posOf(c, r) - 0.5) / BoardCells; } // a position
-inline double kind(int k) { return (k + 0.5) / 10; }                        // Int(Rnd * 10) = k
-inline double way(int d) { return (d - 0.5) / 4; }                          // Int(Rnd * 4) + 1 = d
+inline double at(int c, int r) { return (pos(c, r) - 0.5) / 1200; } // a position
+inline double kind(int k) { return (k + 0.5) / 10; }                // Int(Rnd * 10) = k
+inline double way(int d) { return (d - 0.5) / 4; }                  // Int(Rnd * 4) + 1 = d
 
 using Script = QList<double>; // Rnd values in the order drawn
 
@@ -78,7 +81,11 @@ struct Rig : Screen, Sound, GameOver, Pause, Random {
     // over it from (c0, r0); 'H' is the head, on ground.
     void play(std::int32_t mode, int c0, int r0, const QString &rows, int bonus = 50, int stage = 1)
     {
-        s = GameState{mode, 0, 3, 0, emptyStage(), bonus, 0, stage};
+        const std::string wall(40, '0'), ground = '0' + std::string(38, '2') + '0';
+        s = GameState{mode, 0, 3, 0, wall, bonus, 0, stage};
+        for (int r = 1; r < 29; ++r)
+            s.Board += ground;
+        s.Board += wall;
         int c = c0, r = r0;
         for (QChar k : rows) {
             if (k == u'/') {
@@ -86,15 +93,15 @@ struct Rig : Screen, Sound, GameOver, Pause, Random {
                 continue;
             }
             if (k == u'H')
-                s.HeadPos = posOf(c, r);
-            setCell(s.Board, posOf(c++, r), k == u'H' ? Ground : k.toLatin1());
+                s.HeadPos = pos(c, r);
+            s.Board[std::size_t(pos(c++, r) - 1)] = k == u'H' ? '2' : k.toLatin1();
         }
     }
     QString rows(int c0, int r0, int w, int h) const
     {
         QStringList out;
         for (int r = r0; r < r0 + h; ++r)
-            out << QString::fromLatin1(s.Board.substr(std::size_t(posOf(c0, r) - 1), std::size_t(w)));
+            out << QString::fromLatin1(s.Board.substr(std::size_t(pos(c0, r) - 1), std::size_t(w)));
         return out.join('/');
     }
     int items() const

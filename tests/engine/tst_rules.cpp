@@ -172,8 +172,8 @@ private slots:
     {
         Rig rig;
         rig.play(cell<int>("mode"), 4, 4, "11111/11111/14751/11131/11111", 50, cell<int>("stage"));
-        rig.s.HeadPos = posOf(6, 6);
-        setCell(rig.s.Board, posOf(20, 20), BlueChest);
+        rig.s.HeadPos = pos(6, 6);
+        rig.s.Board[std::size_t(pos(20, 20) - 1)] = '3';
         rig.script = cell<Script>("script");
         rig.game.Stage_Renew();
         QTEST(rig.rows(4, 4, 5, 5), "after");

@@ -20,7 +20,13 @@ struct Ending : NamePrompt, HighScoreView {
     GameState state;
     ScoreTable table;
     QString answer;
-    EndGame endGame{state, table, rig, rig, *this, *this, [this] { log << "save"; }};
+    EndGame endGame{state,
+                    table,
+                    rig,
+                    rig,
+                    *this,
+                    *this,
+                    [this] { log << (table.hasUnsaved() ? "save" : "save before the entry"); }};
 
     QString askName(const QString &prompt) override { return log << prompt, answer; }
     void showHighScores() override { log << "form3"; }

@@ -4,15 +4,17 @@
 // The score file: what a damaged file keeps, what may stand in its place,
 // and copies of the game sharing it, killed or told to quit.
 
-#include "player_file.h"
 #include "score_rows.h"
 #include "sound_effects.h"
 
 #include <QtTest>
 
 #include <csignal>
+#include <linux/capability.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 using namespace trazzo;
 
@@ -32,15 +34,35 @@ void write(const QString &path, const QByteArray &bytes)
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
 }
 
-// What stands at a path, as `ls -l` would say, with a file's second line.
-QString describe(const QString &path)
+// What stands in a folder, as `ls -l` would say: each name with "link",
+// "other" or a file's second line, and a file's rights unless rw-r--r--.
+QStringList describe(const QString &dir)
 {
-    struct stat st {};
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return "none";
-    if (!S_ISREG(st.st_mode))
-        return S_ISLNK(st.st_mode) ? "link" : "other";
-    return "file " + QString::fromUtf8(readPlayerFile(path, 999).bytes).split('\n').value(1).remove('\r');
+    QStringList seen;
+    for (const QString &name : QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        struct stat st {};
+        ::lstat(QFile::encodeName(dir + '/' + name).constData(), &st);
+        QFile f(dir + '/' + name);
+        const bool file = S_ISREG(st.st_mode) && f.open(QIODevice::ReadOnly);
+        const QString mode = (st.st_mode & 0777) == 0644 ? "" : QString(" %1").arg(st.st_mode & 0777, 0, 8);
+        if (!name.endsWith(".lock"))
+            seen << name + ' ' +
+                        (file                  ? QString(f.readAll()).split('\n').value(1).remove('\r') + mode
+                         : S_ISLNK(st.st_mode) ? "link"
+                                               : "other");
+    }
+    return seen;
+}
+
+// Root reads any file: without these two capabilities it is refused like anyone.
+void readAnything(bool on)
+{
+    __user_cap_header_struct head{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct caps[2]{};
+    ::syscall(SYS_capget, &head, caps);
+    for (unsigned cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH})
+        caps[0].effective = on ? caps[0].effective | 1u << cap : caps[0].effective & ~(1u << cap);
+    ::syscall(SYS_capset, &head, caps);
 }
 
 } // namespace
@@ -53,6 +75,7 @@ private slots:
     void whatStandsThere_data();
     void whatStandsThere();
     void copiesShareOneFile();
+    void placeOfTheFile();
 };
 
 void TestScoreFile::reading_data()
@@ -85,33 +108,54 @@ void TestScoreFile::reading()
 void TestScoreFile::whatStandsThere_data()
 {
     QTest::addColumn<QString>("place");
-    QTest::addColumn<QStringList>("after"); // Trazzo.ini, Trazzo.ini.bad, the link's target
-    QTest::newRow("link to a text file") << "notes" << QStringList{"file 000600Neo", "link", "file second line"};
-    QTest::newRow("dangling link") << "dangling" << QStringList{"file 000600Neo", "link", "none"};
-    QTest::newRow("link to a pipe") << "pipe" << QStringList{"file 000600Neo", "link", "other"};
-    QTest::newRow("link to a score file") << "synced" << QStringList{"link", "none", "file 000600Neo"};
-    QTest::newRow("a pipe itself") << "fifo" << QStringList{"file 000600Neo", "other", "none"};
-    QTest::newRow("damaged file") << "damaged" << QStringList{"file 000600Neo", "file 000500Ann", "none"};
-    QTest::newRow("a folder: not saved") << "folder" << QStringList{"other", "none", "none"};
-    QTest::newRow("disk full: not saved") << "full" << QStringList{"file 000500Ann", "none", "none"};
+    QTest::addColumn<QStringList>("after"); // the folder's content after a save of 600 Neo in slot 0
+    const QString neo = "Trazzo.ini 000600Neo", ann = "Trazzo.ini 000500Ann", old = "Trazzo.ini.bad 000500Ann";
+    const QString keep = "Trazzo.ini.bad.9 set aside before", leftover = "Trazzo.ini.a1B2c3 left over";
+    QTest::newRow("link to a text file") << "notes" << QStringList{"target second line", neo, "Trazzo.ini.bad link"};
+    QTest::newRow("dangling link") << "dangling" << QStringList{neo, "Trazzo.ini.bad link"};
+    QTest::newRow("link to a pipe") << "pipe" << QStringList{"target other", neo, "Trazzo.ini.bad link"};
+    QTest::newRow("link to a score file") << "synced" << QStringList{"target 000600Neo", "Trazzo.ini link"};
+    QTest::newRow("a pipe itself") << "fifo" << QStringList{neo, "Trazzo.ini.bad other"};
+    QTest::newRow("damaged file") << "damaged" << QStringList{neo, old, keep};
+    QTest::newRow("own rights") << "private" << QStringList{neo + " 600"};
+    QTest::newRow("folder not there yet") << "new" << QStringList{neo};
+    QTest::newRow("just the cap") << "8192" << QStringList{neo};
+    QTest::newRow("a byte over the cap") << "8193" << QStringList{neo, old};
+    QTest::newRow("a folder: not saved") << "folder" << QStringList{"Trazzo.ini other"};
+    QTest::newRow("disk full: not saved") << "full" << QStringList{ann};
+    QTest::newRow("damaged, disk full: not saved") << "damaged full" << QStringList{ann};
+    QTest::newRow("unreadable: not saved") << "unreadable" << QStringList{ann};
+    QTest::newRow("locked: not saved") << "locked" << QStringList{ann, leftover, keep};
 }
 
 void TestScoreFile::whatStandsThere()
 {
     QFETCH(QString, place);
     QTemporaryDir d;
-    const QString ini = d.path() + "/Trazzo.ini", target = d.path() + "/target";
-    const QByteArray damaged = fileOf(Good).replace("Bob", "B\x02ob");
+    const QString dir = d.path() + (place == "new" ? "/Trazzo/Windows" : ""), ini = dir + "/Trazzo.ini",
+                  target = d.path() + "/target";
+    const QByteArray ours = place.endsWith("full") || place == "locked" // long names: larger than the lock
+                                ? fileOf(Good).replace("Dee", QByteArray(32, 'D')).replace("Eve", QByteArray(32, 'E'))
+                                : fileOf(Good);
+    const QByteArray damaged = QByteArray(ours).replace("Bob", "B\x02ob");
     if (place == "notes" || place == "synced")
-        write(target, place == "notes" ? "my notes\nsecond line\n" : fileOf(Good));
+        write(target, place == "notes" ? "my notes\nsecond line\n" : ours);
     if (place == "pipe" || place == "fifo")
         ::mkfifo(QFile::encodeName(place == "pipe" ? target : ini).constData(), 0600);
-    if (place == "full") // long names: the file is larger than the lock
-        write(ini, fileOf(Good).replace("Dee", QByteArray(32, 'D')).replace("Eve", QByteArray(32, 'E')));
-    if (place == "damaged" || place == "folder")
+    if (place == "full" || place == "private" || place == "unreadable" || place == "locked")
+        write(ini, ours), ::chmod(QFile::encodeName(ini).constData(), place == "private" ? 0600 : 0644);
+    if (place.toInt()) // the header fills the file up to its size
+        write(ini, fileOf(Good, "Trazzo " + QString(place.toInt() - fileOf(Good, "Trazzo ").size(), 'x')));
+    if (place.startsWith("damaged") || place == "folder")
         place == "folder" ? void(QDir().mkpath(ini)) : write(ini, damaged);
     if (place == "notes" || place == "synced" || place == "pipe" || place == "dangling")
         QVERIFY(QFile::link(target, ini));
+    if (place == "damaged" || place == "locked") // a set-aside of long ago, and a save cut off now
+        write(ini + ".bad.9", "\nset aside before"), write(ini + ".a1B2c3", "\nleft over");
+    QLockFile other(ini + ".lock"); // another copy of the game, saving
+    QVERIFY(place != "locked" || other.tryLock());
+    if (place == "unreadable")
+        ::chmod(QFile::encodeName(ini).constData(), 0), readAnything(false);
     ScoreTable table(ini);
     table.HightScore_Load();
     table.enter(0, {600, "Neo"});
@@ -120,15 +164,18 @@ void TestScoreFile::whatStandsThere()
     ::getrlimit(RLIMIT_FSIZE, &before);
     const rlimit tiny{160, before.rlim_max};
     ::signal(SIGXFSZ, SIG_IGN);
-    if (place == "full")
+    if (place.endsWith("full"))
         ::setrlimit(RLIMIT_FSIZE, &tiny);
     const bool saved = table.HightScore_Save();
     ::setrlimit(RLIMIT_FSIZE, &before);
-    QCOMPARE(saved, place != "folder" && place != "full");
+    readAnything(true);
+    if (place == "unreadable")
+        ::chmod(QFile::encodeName(ini).constData(), 0644);
+    QCOMPARE(saved, !QByteArray(QTest::currentDataTag()).endsWith("not saved"));
     QCOMPARE(table.hasUnsaved(), !saved); // kept for the next try
-    QTEST((QStringList{describe(ini), describe(ini + ".bad"), describe(target)}), "after");
-    if (place == "damaged") // set aside byte for byte
-        QCOMPARE(readPlayerFile(ini + ".bad", 999).bytes, damaged);
+    QTEST(describe(QFileInfo(ini).path()), "after");
+    QFile aside(ini + ".bad");
+    QVERIFY(place != "damaged" || (aside.open(QIODevice::ReadOnly) && aside.readAll() == damaged)); // byte for byte
     QVERIFY(!makeQtEffect(target)); // and a pipe in a wave file's place does not hold up start-up
 }
 
@@ -143,23 +190,34 @@ void TestScoreFile::copiesShareOneFile()
     QProcess game, copies[2];
     qputenv("XDG_DATA_HOME", QFile::encodeName(d.path())); // the game's data folder
     game.start(TRAZZO_PROGRAM);
-    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(leftover), 10000); // it has read the file
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(leftover), 60000); // it has read the file
     for (QProcess &p : copies) {
         p.start(SCORE_COPY, {ini});
-        QVERIFY(p.waitForReadyRead(5000) && p.readLine() == "loaded\n");
+        QVERIFY(p.waitForReadyRead(60000) && p.readLine() == "loaded\n");
     }
     for (const auto &[copy, entry] : {std::pair{0, "1 500 Ann\n"}, {1, "1 500 Bob\n"}, {1, "2 70 Cy\n"}}) {
         copies[copy].write(entry);
-        QVERIFY(copies[copy].waitForReadyRead(5000) && copies[copy].readLine() == "saved\n");
+        QVERIFY(copies[copy].waitForReadyRead(60000) && copies[copy].readLine() == "saved\n");
     }
     copies[0].kill();
     copies[1].closeWriteChannel();
-    QVERIFY(copies[1].waitForFinished(5000));
+    QVERIFY(copies[1].waitForFinished(60000));
     write(leftover, ""); // gone again only if the game saves on SIGTERM
     game.terminate();
-    QVERIFY(game.waitForFinished(5000) && game.exitStatus() == QProcess::NormalExit && !QFile::exists(leftover));
-    QCOMPARE(rowsOf(readScoreFile(readPlayerFile(ini, 999).bytes, false).table),
-             (QStringList{"500 Ann", "500 Bob", "0 ", "70 Cy", "0 ", "0 "}));
+    QVERIFY(game.waitForFinished(60000) && game.exitStatus() == QProcess::NormalExit && !QFile::exists(leftover));
+    QFile file(ini);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().split('\n').mid(1),
+             QByteArrayList({"000500Ann\r", "000500Bob\r", "000000\r", "000070Cy\r", "000000\r", "000000\r", ""}));
+}
+
+void TestScoreFile::placeOfTheFile()
+{
+    qputenv("HOME", "/home/ann");
+    qputenv("XDG_DATA_HOME", "data"); // not absolute: not taken
+    QCOMPARE(defaultScoreFilePath(), "/home/ann/.local/share/Trazzo/Windows/Trazzo.ini");
+    // A name cut at its length limit keeps its last character whole.
+    QCOMPARE(cleanName(QString(MaxNameLength - 1, 'a') + "😀b"), QString(MaxNameLength - 1, 'a'));
 }
 
 QTEST_GUILESS_MAIN(TestScoreFile)

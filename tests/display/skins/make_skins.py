@@ -25,3 +25,21 @@ for y in range(24):  # stored bottom row first: eight runs of 12, then end of li
 open('top-down.bmp', 'wb').write(bmp8(96, -24, 0, top_first))
 open('rle8.bmp', 'wb').write(bmp8(96, 24, 1, rle + b'\0\1'))
 open('48x12.bmp', 'wb').write(bmp8(48, 12, 0, top_first[:48] * 12))
+
+# Refused: each cut short of what its header promises.
+bottom_first = bytes(x // 12 + 8 * ((23 - y) // 12) for y in range(24) for x in range(96))
+open('plain-cut.bmp', 'wb').write(bmp8(96, 24, 0, bottom_first)[:-96])
+open('top-down-cut.bmp', 'wb').write(bmp8(96, -24, 0, top_first)[:-96])
+
+def bmp4(w, h, pixels):  # 4-bit, RLE4: the same 16 colours
+    return bmp8(w, h, 2, pixels).replace(struct.pack('<HHI', 1, 8, 2), struct.pack('<HHI', 1, 4, 2), 1)
+
+rle4 = b''
+for y in range(24):  # the first tile stored pixel by pixel, the others as runs
+    row = (23 - y) // 12
+    rle4 += bytes([0, 12]) + bytes([(8 * row) * 17]) * 6
+    for t in range(1, 8):
+        rle4 += bytes([12, (t + 8 * row) * 17])
+    rle4 += b'\0\0'
+open('rle4.bmp', 'wb').write(bmp4(96, 24, rle4 + b'\0\1'))
+open('rle4-cut.bmp', 'wb').write(bmp4(96, 24, rle4[:len(rle4) // 2]))
