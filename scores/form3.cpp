@@ -13,11 +13,25 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QValidator>
 
 #include <cmath>
 #include <random>
 
 namespace trazzo {
+
+namespace {
+
+// Takes no more than the table keeps. QLineEdit's own limit counts UTF-16
+// units, which would let half an emoji in and stop a name of accented
+// letters early.
+class NameValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override { return fitsAsName(input) ? Acceptable : Invalid; }
+};
+
+} // namespace
 
 QString scoreLine(int slot, const ScoreEntry &entry)
 {
@@ -166,7 +180,7 @@ QString DialogNamePrompt::askName(const QString &prompt)
     dialog.setTextValue(QString());
     dialog.setInputMode(QInputDialog::TextInput);
     if (auto *edit = dialog.findChild<QLineEdit *>())
-        edit->setMaxLength(MaxNameLength);
+        edit->setValidator(new NameValidator(edit));
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 

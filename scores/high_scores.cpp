@@ -14,11 +14,10 @@
 #include <QLockFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
-#include <cstdlib>
 #include <fcntl.h>
 #include <limits>
 #include <optional>
@@ -31,47 +30,69 @@ namespace trazzo {
 
 QString scoreField(std::int32_t score) { return (QStringLiteral("000000") + QString::number(score)).right(6); }
 
-std::int32_t scoreFieldValue(const QString &firstSix)
+std::optional<std::int32_t> scoreFieldValue(const QString &firstSix)
 {
+    // Read by hand rather than by the C library, whose reading follows the
+    // system's locale: "0012.6" must not be 13 on one desk and 12 on another.
     // Blanks anywhere are skipped; the number ends at the first character
-    // that cannot continue it.
-    std::string number;
+    // that cannot continue it. The value is digits x 10^scale, exactly.
+    bool negative = false, exponentNegative = false;
+    std::int64_t digits = 0;
+    int fractionDigits = 0, exponent = 0;
     enum class Part { Sign, Whole, Fraction, ExponentSign, Exponent } part = Part::Sign;
     for (QChar ch : firstSix) {
-        if (ch == u' ' || ch == u'\t')
+        const char16_t c = ch.unicode();
+        if (c == u' ' || c == u'\t')
             continue;
-        const char c = ch.toLatin1();
-        const bool digit = c >= '0' && c <= '9';
-        if (part == Part::Sign && (c == '+' || c == '-')) {
-            number += c;
+        const bool digit = c >= u'0' && c <= u'9';
+        if (part == Part::Sign && (c == u'+' || c == u'-')) {
+            negative = c == u'-';
             part = Part::Whole;
-        } else if (digit && part != Part::ExponentSign) {
-            number += c;
+        } else if (digit && (part == Part::Sign || part == Part::Whole || part == Part::Fraction)) {
+            digits = digits * 10 + (c - u'0'); // six characters at most: no overflow
+            fractionDigits += part == Part::Fraction;
             if (part == Part::Sign)
                 part = Part::Whole;
-        } else if (part == Part::ExponentSign && (digit || c == '+' || c == '-')) {
-            number += c;
-            part = Part::Exponent;
-        } else if (c == '.' && (part == Part::Sign || part == Part::Whole)) {
-            number += c;
+        } else if (c == u'.' && (part == Part::Sign || part == Part::Whole)) {
             part = Part::Fraction;
-        } else if ((c == 'e' || c == 'E' || c == 'd' || c == 'D') && (part == Part::Whole || part == Part::Fraction)) {
-            number += 'e';
-            part = Part::ExponentSign;
+        } else if ((c == u'e' || c == u'E' || c == u'd' || c == u'D') &&
+                   (part == Part::Whole || part == Part::Fraction)) {
+            part = Part::ExponentSign; // "12e" reads as 12
+        } else if (part == Part::ExponentSign && (c == u'+' || c == u'-')) {
+            exponentNegative = c == u'-';
+            part = Part::Exponent;
+        } else if (digit && (part == Part::ExponentSign || part == Part::Exponent)) {
+            exponent = exponent * 10 + (c - u'0');
+            part = Part::Exponent;
         } else {
             break;
         }
     }
-    if (part == Part::ExponentSign)
-        number.pop_back(); // "12e" reads as 12
-    const double value = number.empty() ? 0.0 : std::strtod(number.c_str(), nullptr);
-    // Rounds halves to the even neighbour (the default rounding mode). A
-    // field too big for a score counts as unreadable.
-    const double rounded = std::nearbyint(value);
-    if (!std::isfinite(rounded) || rounded > std::numeric_limits<std::int32_t>::max() ||
-        rounded < std::numeric_limits<std::int32_t>::min())
+    if (digits == 0)
         return 0;
-    return static_cast<std::int32_t>(rounded);
+    const int scale = (exponentNegative ? -exponent : exponent) - fractionDigits;
+    const auto power = [](int n) {
+        std::int64_t p = 1;
+        while (n-- > 0)
+            p *= 10;
+        return p;
+    };
+    std::int64_t value = 0;
+    if (scale > 9) {
+        return std::nullopt; // at least 10^10: no score is that big
+    } else if (scale >= 0) {
+        value = digits * power(scale);
+    } else if (scale >= -6) {
+        // Rounded to the nearest whole number, halves to the even one.
+        const std::int64_t unit = power(-scale), rest = digits % unit;
+        value = digits / unit;
+        if (2 * rest > unit || (2 * rest == unit && value % 2 != 0))
+            ++value;
+    } // else below 0.1: rounds to 0
+    value = negative ? -value : value;
+    if (value > std::numeric_limits<std::int32_t>::max() || value < std::numeric_limits<std::int32_t>::min())
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
 }
 
 namespace {
@@ -81,7 +102,9 @@ namespace {
 std::optional<QString> decodeLine(const QByteArray &bytes)
 {
     for (const char *encoding : {"UTF-8", "Shift_JIS"}) {
-        QStringDecoder decoder(encoding);
+        // Stateless: a character cut off at the end of the line is an
+        // error, not something kept for a next call that never comes.
+        QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
         if (!decoder.isValid())
             continue;
         const QString text = decoder.decode(bytes);
@@ -187,19 +210,36 @@ bool writeAll(int fd, const QByteArray &data)
     return true;
 }
 
+// A rename is only an entry in the folder; until the folder is on disk too,
+// a power cut can bring the old file back.
+bool syncFolderOf(const QByteArray &file)
+{
+    const qsizetype slash = file.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : file.left(slash);
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    // A file system that cannot sync a folder (EINVAL) keeps its entries its own way.
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    ::close(fd);
+    return synced;
+}
+
+enum class Replaced { No, NotDurable, Durable };
+
 // Writes `data` as a new file in `disk.target`'s place. The old content
 // stays whole until the new one is on disk; what is set aside keeps its
 // bytes under "<name>.bad".
-bool replaceFile(const QString &path, const OnDisk &disk, const QByteArray &data)
+Replaced replaceFile(const QString &path, const OnDisk &disk, const QByteArray &data)
 {
     QByteArray temp = localName(disk.target) + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return Replaced::No;
     const bool written = ::fchmod(fd, disk.mode) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
     if (::close(fd) != 0 || !written) {
         ::unlink(temp.constData());
-        return false;
+        return Replaced::No;
     }
     // A foreign thing at the file's place (a link, a pipe, a device) is
     // moved aside, itself and not what it points to; a damaged file of ours
@@ -214,16 +254,16 @@ bool replaceFile(const QString &path, const OnDisk &disk, const QByteArray &data
         // takes the first one.
         if (aside.isEmpty() || ::linkat(AT_FDCWD, localName(old).constData(), AT_FDCWD, aside.constData(), 0) != 0) {
             ::unlink(temp.constData());
-            return false;
+            return Replaced::No;
         }
     }
     if (::rename(temp.constData(), localName(disk.target).constData()) != 0) {
         ::unlink(temp.constData());
         if (setAside)
             ::unlink(aside.constData());
-        return false;
+        return Replaced::No;
     }
-    return true;
+    return syncFolderOf(localName(disk.target)) ? Replaced::Durable : Replaced::NotDurable;
 }
 
 } // namespace
@@ -277,12 +317,12 @@ ScoreFileContent readScoreFile(QByteArray bytes, bool goesOn)
         if (i >= lines.size())
             break;
         const std::optional<QString> line = decodeLine(lines[i]);
-        const std::int32_t score = line ? scoreFieldValue(line->left(6)) : 0;
-        if (!line || score < 0) {
+        const std::optional<std::int32_t> score = line ? scoreFieldValue(line->left(6)) : std::nullopt;
+        if (!score || *score < 0) {
             content.damaged = true; // this entry only; the others are kept
             continue;
         }
-        content.table[k] = {score, line->mid(6)};
+        content.table[k] = {*score, line->mid(6)};
     }
     for (qsizetype i = 7; i < lines.size(); ++i)
         if (!lines[i].isEmpty())
@@ -318,18 +358,34 @@ QString defaultScoreFilePath()
     return QDir::cleanPath(data + QStringLiteral("/Trazzo/Windows/Trazzo.ini"));
 }
 
+namespace {
+
+// Where the text's first `count` characters end, counting what the player
+// sees as one: a letter with its accents, an emoji of two UTF-16 units.
+qsizetype endOfCharacters(const QString &text, int count)
+{
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype end = 0;
+    for (int n = 0; n < count; ++n) {
+        const qsizetype next = finder.toNextBoundary();
+        if (next < 0)
+            break;
+        end = next;
+    }
+    return end;
+}
+
+} // namespace
+
+bool fitsAsName(const QString &name) { return endOfCharacters(name, MaxNameLength) == name.size(); }
+
 QString cleanName(const QString &name)
 {
     QString clean = name;
     for (QChar &ch : clean)
         if (ch.category() == QChar::Other_Control || ch == QChar::LineSeparator || ch == QChar::ParagraphSeparator)
             ch = QLatin1Char(' ');
-    if (clean.size() > MaxNameLength) {
-        qsizetype cut = MaxNameLength;
-        if (clean.at(cut).isLowSurrogate())
-            --cut; // never split a character in two
-        clean.truncate(cut);
-    }
+    clean.truncate(endOfCharacters(clean, MaxNameLength));
     return clean;
 }
 
@@ -388,11 +444,15 @@ bool ScoreTable::HightScore_Save()
     }
     const QByteArray data =
         formatScoreFile(merged, QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
-    if (!replaceFile(m_path, disk, data))
+    const Replaced replaced = replaceFile(m_path, disk, data);
+    if (replaced == Replaced::No)
         return false;
+    // The new file is in place and is read back by the next save, so the
+    // entries are not kept twice; but one a power cut may still take is not
+    // reported as saved.
     HighScores = merged;
     m_unsaved.clear();
-    return true;
+    return replaced == Replaced::Durable;
 }
 
 } // namespace trazzo

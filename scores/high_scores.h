@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -21,7 +22,8 @@ struct ScoreEntry {
 // Slots 0-2: Refresh mode, ranks 1-3. Slots 3-5: Five mode, ranks 1-3.
 using HighScores = std::array<ScoreEntry, 6>;
 
-// Names longer than this are cut when an entry is made.
+// Names longer than this many characters (as the player counts them, not
+// UTF-16 units) are cut when an entry is made.
 inline constexpr int MaxNameLength = 32;
 // Never more than this much of a score file is read.
 inline constexpr qint64 MaxScoreFileBytes = 8 * 1024;
@@ -47,7 +49,8 @@ public:
     // Writes the merged table and shows it: the file as it is now, with
     // this run's new entries ranked into it. On any failure the file on
     // disk is left as it was and the new entries wait for the next save.
-    // Returns false when nothing was written.
+    // Returns false when the new file is not safely on disk (a folder that
+    // could not be synced after the rename included).
     bool HightScore_Save();
     // Whether entries of this run are not on disk yet.
     bool hasUnsaved() const { return !m_unsaved.empty(); }
@@ -66,8 +69,10 @@ int rankSlot(const HighScores &table, std::int32_t gameMode, std::int32_t score)
 void insertEntry(HighScores &table, int slot, const ScoreEntry &entry);
 
 // The parts of the file format, for the window and the tests.
-QString scoreField(std::int32_t score);                // last six of "000000" + score
-std::int32_t scoreFieldValue(const QString &firstSix); // the numeric value of a field
+QString scoreField(std::int32_t score); // last six of "000000" + score
+// The numeric value of a field, the same in every locale; nothing when it
+// is beyond what a score can be ("9e9").
+std::optional<std::int32_t> scoreFieldValue(const QString &firstSix);
 
 // What the bytes of a score file hold. Each line is read on its own
 // (UTF-8, else Shift-JIS); a line that cannot be read costs its own entry.
@@ -85,7 +90,9 @@ QByteArray formatScoreFile(const HighScores &table, const QString &savedAt);
 QString defaultScoreFilePath();
 
 // A name as stored: control characters and line breaks become blanks, and
-// it is cut to MaxNameLength characters.
+// it is cut to MaxNameLength characters, never inside one.
 QString cleanName(const QString &name);
+// Whether a name is within MaxNameLength characters.
+bool fitsAsName(const QString &name);
 
 } // namespace trazzo

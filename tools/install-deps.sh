@@ -6,10 +6,13 @@
 #   run    build and play: compiler, CMake, Qt, sound, platform plugins
 #          (X11 and Wayland), libwayland-client, fonts, the read-me opener,
 #          Qt's Japanese texts
-#   test   the test suite and the desktop checks: Xvfb and X tools, a
-#          window managers (openbox, metacity), ImageMagick, the menu-entry and AppStream
-#          validators, headless Weston and sway with sway's screenshooter,
-#          gcovr for `make coverage`
+#   test   the test suite and the desktop checks: Xvfb and X tools,
+#          window managers (openbox, metacity), ImageMagick, the menu-entry
+#          and AppStream validators, headless Weston and sway with sway's
+#          screenshooter,
+#          gcovr for `make coverage`, strace (a save's system calls), and
+#          the German locale (score fields read alike where the decimal
+#          mark is a comma)
 #   deb    building and checking the Debian package: debhelper, lintian,
 #          reuse, mandoc, autopkgtest, debootstrap (the fresh-system check)
 #   check  everything else CI runs: clang and its sanitiser runtimes,
@@ -27,7 +30,7 @@ run=(
 )
 test=(
     xvfb xauth x11-utils x11-apps openbox metacity xdotool imagemagick
-    desktop-file-utils appstream weston sway grim gcovr
+    desktop-file-utils appstream weston sway grim gcovr strace locales
 )
 deb=(debhelper devscripts dpkg-dev lintian strace reuse mandoc autopkgtest debootstrap)
 check=(clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck "${deb[@]}")
@@ -52,14 +55,26 @@ for pkg in "${packages[@]}"; do
     fi
 done
 
-[ ${#missing[@]} -eq 0 ] && exit 0
+# The test tier also needs one locale built, which no package does alone.
+needs_locale=false
+if [[ " ${packages[*]} " == *" locales "* ]] && ! locale -a 2>/dev/null | grep -qix 'de_DE.utf-\?8'; then
+    needs_locale=true
+fi
 
-echo "Installing: ${missing[*]}"
+[ ${#missing[@]} -eq 0 ] && ! $needs_locale && exit 0
+
 sudo=()
 if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null || { echo "Need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+    command -v sudo >/dev/null || { echo "Need root or sudo to install: ${missing[*]} (and to build locales)" >&2; exit 1; }
     sudo=(sudo)
 fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update
-"${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo[@]}" apt-get update
+    "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+if $needs_locale; then
+    echo "Building the locale de_DE.UTF-8"
+    "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi

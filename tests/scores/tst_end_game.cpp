@@ -76,6 +76,14 @@ void TestEndGame::gameOver_data()
     QTest::newRow("cancel") << false << 2 << 70 << 1 << "" << with(Empty, 3, "70 ") << ranked(HoleText, First);
     QTest::newRow("breaks") << false << 1 << 9 << 1 << "Ta\nro\r" << with(Empty, 0, "9 Ta ro ")
                             << ranked(HoleText, First);
+    // Names are cut at 32 characters as the player counts them.
+    const QString letters31(31, 'a'), emoji = "\U0001F600", accented = "e\u0301";
+    QTest::newRow("31 letters and an emoji") << false << 1 << 9 << 1 << letters31 + emoji + "b"
+                                             << with(Empty, 0, "9 " + letters31 + emoji) << ranked(HoleText, First);
+    QTest::newRow("accented letters") << false << 1 << 9 << 1 << accented.repeated(20)
+                                      << with(Empty, 0, "9 " + accented.repeated(20)) << ranked(HoleText, First);
+    QTest::newRow("too many accented") << false << 1 << 9 << 1 << accented.repeated(33)
+                                       << with(Empty, 0, "9 " + accented.repeated(32)) << ranked(HoleText, First);
 }
 
 void TestEndGame::gameOver()

@@ -9,6 +9,7 @@
 
 #include <QtTest>
 
+#include <clocale>
 #include <csignal>
 #include <linux/capability.h>
 #include <sys/resource.h>
@@ -72,10 +73,13 @@ class TestScoreFile : public QObject {
 private slots:
     void reading_data();
     void reading();
+    void fieldsReadAlikeInEveryLocale_data();
+    void fieldsReadAlikeInEveryLocale();
     void whatStandsThere_data();
     void whatStandsThere();
     void copiesShareOneFile();
     void placeOfTheFile();
+    void saveOutlastsAPowerCut();
 };
 
 void TestScoreFile::reading_data()
@@ -92,6 +96,45 @@ void TestScoreFile::reading_data()
         << with(with(with(GoodRows, 5, "700 タロ"), 2, "12  Cy"), 0, "14 Ann") << false;
     QTest::newRow("short") << fileOf(Good.mid(0, 5)) << with(GoodRows, 5, "0 ") << false;
     QTest::newRow("not ours") << fileOf(Good, "my notes") << GoodRows << true;
+    // A character cut off at a line's end is damage, in either encoding.
+    QTest::newRow("cut character") << fileOf(Good).replace("Eve", "Eve\xe3") << with(GoodRows, 4, "0 ") << true;
+    QTest::newRow("cut emoji") << fileOf(Good).replace("Bob", "Bob\xf0\x9f\x98") << with(GoodRows, 1, "0 ") << true;
+    QTest::newRow("cut Shift-JIS") << fileOf(Good).replace("Fay", "\x83\x5e\x83") << with(GoodRows, 5, "0 ") << true;
+}
+
+void TestScoreFile::fieldsReadAlikeInEveryLocale_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("score"); // -1: too big for a score, the file is damaged
+    QTest::newRow("fraction up") << "0012.6" << 13;
+    QTest::newRow("half to even, down") << "0012.5" << 12;
+    QTest::newRow("half to even, up") << "0013.5" << 14;
+    QTest::newRow("blanks skipped") << " 1 2.7" << 13;
+    QTest::newRow("exponent") << "1.5e+2" << 150;
+    QTest::newRow("D exponent") << "12d1xy" << 120;
+    QTest::newRow("exponent without digits") << "12e---" << 12;
+    QTest::newRow("small") << "0.4999" << 0;
+    QTest::newRow("negative exponent") << "25e-1x" << 2;
+    QTest::newRow("largest") << "2.1e9x" << 2100000000;
+    QTest::newRow("beyond a score") << "9e9xyz" << -1;
+    QTest::newRow("far beyond") << "1e9999" << -1;
+    QTest::newRow("a comma ends it") << "0012,6" << 12;
+    QTest::newRow("no number") << "Ann---" << 0;
+}
+
+void TestScoreFile::fieldsReadAlikeInEveryLocale()
+{
+    QFETCH(QString, field);
+    QFETCH(int, score);
+    const QByteArray was = ::setlocale(LC_ALL, nullptr);
+    const auto restore = qScopeGuard([&was] { ::setlocale(LC_ALL, was.constData()); });
+    // A comma is the decimal mark in German; tools/install-deps.sh test makes the locale.
+    for (const char *locale : {"C.UTF-8", "de_DE.UTF-8"}) {
+        QVERIFY2(::setlocale(LC_ALL, locale), locale);
+        const ScoreFileContent read = readScoreFile(fileOf(with(Good, 3, field + "Dee")), false);
+        QCOMPARE(rowsOf(read.table)[3], score < 0 ? "0 " : QString::number(score) + " Dee");
+        QCOMPARE(read.damaged, score < 0);
+    }
 }
 
 void TestScoreFile::reading()
@@ -216,8 +259,46 @@ void TestScoreFile::placeOfTheFile()
     qputenv("HOME", "/home/ann");
     qputenv("XDG_DATA_HOME", "data"); // not absolute: not taken
     QCOMPARE(defaultScoreFilePath(), "/home/ann/.local/share/Trazzo/Windows/Trazzo.ini");
-    // A name cut at its length limit keeps its last character whole.
-    QCOMPARE(cleanName(QString(MaxNameLength - 1, 'a') + "😀b"), QString(MaxNameLength - 1, 'a'));
+}
+
+void TestScoreFile::saveOutlastsAPowerCut()
+{
+    // What the kernel is asked, as strace sees it: after each rename that
+    // puts the new file in place, the folder holding it is synced before
+    // the save is reported.
+    QTemporaryDir d;
+    const QString ini = d.path() + "/Trazzo.ini", log = d.path() + "/calls";
+    QProcess copy;
+    copy.start("strace",
+               {"-f", "-qq", "-o", log, "-e", "trace=openat,rename,renameat,renameat2,fsync,write", SCORE_COPY, ini});
+    QVERIFY2(copy.waitForStarted(5000), "strace is in tools/install-deps.sh test");
+    copy.write("1 500 Ann\n");
+    QByteArray said;
+    QTRY_VERIFY_WITH_TIMEOUT((said += copy.readAll()).contains("saved"), 10000);
+    copy.closeWriteChannel();
+    QVERIFY(copy.waitForFinished(10000) && copy.exitCode() == 0);
+    QFile calls(log);
+    QVERIFY(calls.open(QIODevice::ReadOnly));
+    const QString folder = QRegularExpression::escape(d.path());
+    const QRegularExpression renamed("rename.*\"" + QRegularExpression::escape(ini) + "\"\\)\\s+= 0"),
+        opened("openat\\(AT_FDCWD, \"" + folder + "/?\", O_RDONLY\\|[^)]*O_DIRECTORY[^)]*\\)\\s+= (\\d+)"),
+        reported("write\\(1, \"(saved|failed)");
+    int renames = 0;
+    QString folderFd; // the folder's descriptor once it is open after a rename
+    bool pending = false;
+    for (const QString &line : QString::fromUtf8(calls.readAll()).split('\n')) {
+        if (line.contains(renamed))
+            ++renames, pending = true, folderFd.clear();
+        else if (const auto m = opened.match(line); pending && m.hasMatch())
+            folderFd = m.captured(1);
+        else if (pending && !folderFd.isEmpty() &&
+                 line.contains(QRegularExpression("fsync\\(" + folderFd + "\\)\\s+= 0")))
+            pending = false;
+        else if (line.contains(reported))
+            QVERIFY2(!pending, qPrintable("reported before the folder was synced: " + line));
+    }
+    QCOMPARE(renames, 2); // the entry's save, and the one at the end
+    QVERIFY(!pending);
 }
 
 QTEST_GUILESS_MAIN(TestScoreFile)
