@@ -83,7 +83,7 @@ int main(int argc, char *argv[])
     // The desktop ties the windows to the menu entry by this name: the
     // Wayland app_id is it, and on X11 the entry names the window class
     // ("Trazzo", from the application name) in StartupWMClass.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Trazzo"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.trazzo"));
     trazzo::installFontSubstitutes();
 
     // The game speaks Japanese whatever the desktop's language, and so do

@@ -18,7 +18,7 @@ set -u
 WM=$1 SCALE=$2
 GAME=$(realpath "$3")
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-ENTRY=$ROOT/desktop/org.example.Trazzo.desktop
+ENTRY=$ROOT/desktop/org.example.trazzo.desktop
 
 skip() {
     if [ "${TRAZZO_DESKTOP_TESTS:-}" = required ]; then
