@@ -23,7 +23,10 @@ if [ -z "$root" ]; then
     root=$(mktemp -d /tmp/trazzo-fresh-XXXXXX)
     keep=0
 fi
-cleanup() { [ $keep -eq 1 ] || rm -rf --one-file-system "$root"; }
+# apt fetches as the user _apt, who must be able to enter the system.
+chmod 755 "$root"
+log=$root.first-command.log
+cleanup() { [ $keep -eq 1 ] || rm -rf --one-file-system "$root" "$log"; }
 trap cleanup EXIT
 
 first=$(sed -n '/^## Play/,/^## /{/^    [^ ]/{s/^    //;p;q}}' README.md)
@@ -54,7 +57,6 @@ inside sh -c 'apt-get update -qq && apt-get install -y -qq --no-install-recommen
 before=$(inside dpkg-query -f '.\n' -W | wc -l)
 inside git -c advice.detachedHead=false clone -q /root/trazzo.bundle /root/trazzo
 
-log=$root.first-command.log
 inside sh -c "cd /root/trazzo && $first" >"$log" 2>&1 &
 runner=$!
 
