@@ -147,6 +147,13 @@ for way in Escape shift x alt+F4; do
         # openbox offers to minimise any dialog whatever its hints say.
         if [ "$WM" = openbox ]; then no_action "$F3" "the high-score window" MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE; else
             no_action "$F3" "the high-score window" MINIMIZE MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE; fi
+        # Minimised where the manager allows it, it takes the main window
+        # along; it must come back with it, keys and all.
+        xdotool windowminimize "$F3"
+        sleep 0.3
+        until_true 30 eval "xwininfo -id $F3 | grep -q IsViewable && xwininfo -id $W | grep -q IsViewable" ||
+            fail "the game stayed hidden after the high-score window was minimised"
+        until_true 30 active "$F3" || fail "the high-score window came back without the keys"
     fi
     stray_click
     xdotool key "$way"
@@ -154,7 +161,7 @@ for way in Escape shift x alt+F4; do
     xdotool getwindowname "$W" >/dev/null 2>&1 || fail "$way after a click on the main window closed the game"
     until_true 30 active "$W" || fail "the main window did not get the keys back after the high-score window ($way)"
 done
-ok "the high-score window: owned, centred; Escape, Shift, x and Alt+F4 close it alone after a stray click"
+ok "the high-score window: owned, centred, back from a minimise; Escape, Shift, x and Alt+F4 close it alone after a stray click"
 
 F2=$(open_window "alt+h v" 'ﾊﾞｰｼﾞｮﾝ情報' "the About window") || exit 1
 centred "$F2" "the About window"
