@@ -66,7 +66,8 @@ metacity) metacity --sm-disable --no-composite >"$T/wm.log" 2>&1 & ;;
 *) fail "no window manager $WM" ;;
 esac
 PIDS+=($!)
-until_true 100 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "#"' || fail "$WM did not start"
+until_true 200 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "#"' ||
+    fail "$WM did not start: $(tail -3 "$T/wm.log")"
 until_true 50 eval 'xprop -root _NET_WORKAREA | grep -q =' || fail "$WM set no work area"
 read -r AX AY AW AH <<<"$(xprop -root _NET_WORKAREA | grep -o '[0-9]*' | head -4 | tr '\n' ' ')"
 
@@ -109,7 +110,8 @@ no_action() { # WINDOW WHAT ACTION...: the window manager allows none of them
         case $allowed in *"_NET_WM_ACTION_$a"*) fail "$WM allows $a on $what: $allowed" ;; esac
     done
 }
-active() { xprop -root _NET_ACTIVE_WINDOW | grep -qi "$(printf '0x%x$' "$1")"; }
+# The manager's active window and the X input focus (keys go to the latter).
+active() { xprop -root _NET_ACTIVE_WINDOW | grep -qi "$(printf '0x%x$' "$1")" && [ "$(xdotool getwindowfocus)" = "$1" ]; }
 gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1 || ! xwininfo -id "$1" | grep -q IsViewable; }
 open_window() { # KEYS TITLE WHAT: opens it, checks it is owned and centred
     local win
