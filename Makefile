@@ -49,10 +49,11 @@ fuzz: deps-check
 lint: deps-check configure
 	tools/lint.sh
 
-# The real game under Xvfb with the openbox window manager, played with real
+# The real game under Xvfb with the openbox and metacity window managers, played with real
 # key presses and clicks (xdotool) and read back from screenshots.
 desktop-check: deps-test build
 	tests/desktop/smoke.sh build/trazzo
+	SMOKE_WM=metacity tests/desktop/smoke.sh build/trazzo
 
 # Everything CI runs.
 check: deps-check test test-asan fuzz lint install-check wayland-check deb-check desktop-check

@@ -52,7 +52,8 @@ top() { # <picture> <colour>: the first row holding that colour
 }
 
 before=$(pixels "$(shot before)" '#CBDFFF')
-QT_QPA_PLATFORM=wayland XDG_DATA_HOME=$data "$game" 2>"$shots/stderr" &
+# WAYLAND_DEBUG=client: the requests the game sends, its app_id among them.
+WAYLAND_DEBUG=client QT_QPA_PLATFORM=wayland XDG_DATA_HOME=$data "$game" 2>"$shots/stderr" &
 pid=$!
 
 found=0
@@ -76,6 +77,13 @@ if [ "$count" -lt "$least" ]; then
     exit 1
 fi
 
+# The compositor knows the game as its menu entry (org.example.Trazzo.desktop).
+app_id=$(grep -oE 'set_app_id\("[^"]*"\)' "$shots/stderr" | head -n 1)
+if [ "$app_id" != 'set_app_id("org.example.Trazzo")' ]; then
+    echo "the game's app_id on $compositor is not its menu entry's: ${app_id:-none sent}" >&2
+    exit 1
+fi
+
 opengl=$(grep -oE '/[^ ]*(libLLVM|libEGL_mesa)[^ ]*' "/proc/$pid/maps" | sort -u || true)
 if [ "$compositor" = sway ] && [ -n "$opengl" ]; then
     echo "the game mapped the OpenGL stack on sway, which draws the title bar itself:" >&2
@@ -85,5 +93,5 @@ fi
 loaded=no
 [ -n "$opengl" ] && loaded=yes
 rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")
-echo "game on $compositor: window mapped with the title screen and a title bar;" \
+echo "game on $compositor: window mapped with the title screen and a title bar, app_id org.example.Trazzo;" \
     "OpenGL stack mapped: $loaded; resident $((rss / 1024)) MiB"

@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -44,10 +45,35 @@ void fitOnScreen(QWidget *window, const QWidget *framed)
     window->move(centredTopLeft(window->size() + frame, screen->availableGeometry()));
 }
 
+namespace {
+
+// Some window managers (openbox) offer a minimise button on every dialog,
+// and minimising an owned window hides its owner with it: the whole game
+// is gone from the screen. An owned window of ours comes straight back.
+class StaysOnScreen : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *window = static_cast<QWidget *>(watched);
+        if (event->type() == QEvent::WindowStateChange && window->isMinimized())
+            QTimer::singleShot(0, window, [window] {
+                window->showNormal();
+                window->activateWindow();
+            });
+        return false;
+    }
+};
+
+} // namespace
+
 void ownBy(QWidget *window, QWidget *owner)
 {
     if (!owner)
         return;
+    window->installEventFilter(new StaysOnScreen(window));
     // A parent widget would also pass on the owner's disabled state, which
     // the secondary windows must not share; the native owner link does not.
     window->winId();

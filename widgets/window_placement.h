@@ -27,7 +27,8 @@ void fitOnScreen(QWidget *window, const QWidget *framed);
 
 // Makes `window` owned by `owner` (transient for it): the window manager
 // keeps it above the owner. Only dialog-type windows (Qt::Dialog) carry the
-// owner to the X server.
+// owner to the X server. Minimised, it comes straight back: some window
+// managers hide the owner along with it.
 void ownBy(QWidget *window, QWidget *owner);
 
 } // namespace trazzo

@@ -5,6 +5,7 @@
 # manager, real key presses and clicks (xdotool), and the board read back
 # from screenshots. Usage: tests/desktop/smoke.sh [path/to/trazzo]
 # SMOKE_DISPLAY=N picks the X display; by default Xvfb takes a free one.
+# SMOKE_WM=metacity plays it under metacity instead of openbox.
 # KEEP=1 keeps the folder with the game's log and the board readings.
 set -u
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
@@ -12,7 +13,7 @@ GAME=$(realpath "${1:-$ROOT/build/trazzo}")
 T=$(mktemp -d)
 fail() { echo "desktop check: FAILED: $*${KEEP:+ (see $T)}"; exit 1; }
 ok() { echo "  ok (${SECONDS}s): $*"; }
-for tool in Xvfb openbox xdotool xprop xwd convert; do
+for tool in Xvfb "${SMOKE_WM:-openbox}" xdotool xprop xwd convert; do
     command -v $tool >/dev/null || fail "$tool is missing (packages xvfb openbox xdotool x11-utils imagemagick)"
 done
 [ -x "$GAME" ] || fail "no game at $GAME"
@@ -31,7 +32,10 @@ fi
 for _ in $(seq 50); do xprop -root >/dev/null 2>&1 && break; sleep 0.1; done
 export XDG_DATA_HOME="$T/data" XDG_CONFIG_HOME="$T/config" XDG_CACHE_HOME="$T/cache" QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME QT_SCALE_FACTOR
-openbox --sm-disable >/dev/null 2>&1 & PIDS+=($!)
+case ${SMOKE_WM:-openbox} in
+metacity) metacity --sm-disable --no-composite >/dev/null 2>&1 & PIDS+=($!) ;;
+*) openbox --sm-disable >/dev/null 2>&1 & PIDS+=($!) ;;
+esac
 for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q '#' && break; sleep 0.1; done
 "$GAME" >"$T/game.log" 2>&1 & PIDS+=($!)
 W=$(timeout 10 xdotool search --sync --onlyvisible --name '^Trazzo$' | head -1) || fail "the main window never showed"
@@ -73,7 +77,9 @@ steer() {
     key ctrl+r
 }
 owned_above() { # WINDOW WHAT: centred on the screen (give or take its title bar), transient for the main window and stacked above it
-    local X Y WIDTH HEIGHT SCREEN WINDOW; eval "$(xdotool getwindowgeometry --shell "$1")"
+    # xwininfo, not xdotool: under metacity xdotool reports the position inside the frame.
+    local X Y WIDTH HEIGHT
+    eval "$(xwininfo -id "$1" | sed -nE 's/^ *Absolute upper-left X: *(-?[0-9]+)/X=\1/p; s/^ *Absolute upper-left Y: *(-?[0-9]+)/Y=\1/p; s/^ *Width: *([0-9]+)/WIDTH=\1/p; s/^ *Height: *([0-9]+)/HEIGHT=\1/p')"
     [ $(((X + WIDTH / 2 - 512) ** 2 + (Y + HEIGHT / 2 - 384) ** 2)) -le 900 ] || fail "$2 is not centred ($X,$Y)"
     xprop -id "$1" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$W")" || fail "$2 is not owned by the main window"
     xdotool windowraise "$W"; sleep 0.3

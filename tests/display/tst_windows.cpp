@@ -337,6 +337,26 @@ private slots:
         QVERIFY(m_form->isEnabled());
     }
 
+    void strayActivationOfTheMainWindowLeavesTheKeysOnTop_data()
+    {
+        QTest::addColumn<bool>("about");
+        QTest::newRow("high scores") << false;
+        QTest::newRow("About") << true;
+    }
+    void strayActivationOfTheMainWindowLeavesTheKeysOnTop()
+    {
+        // What a window manager does when the player clicks the disabled main window.
+        QFETCH(bool, about);
+        about ? m_form->mnuH2_Click() : m_form->mnuG4_Click();
+        QWidget *open = about ? static_cast<QWidget *>(m_form->aboutWindow().window())
+                              : static_cast<QWidget *>(m_form->highScoreWindow().window());
+        QVERIFY(QTest::qWaitForWindowActive(open));
+        m_form->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), open);
+        open->close();
+        QTRY_COMPARE(QApplication::activeWindow(), m_form.get());
+    }
+
     void soundsOneAtATimeWhileTheOptionIsOn()
     {
         struct Recorded : Effect {
