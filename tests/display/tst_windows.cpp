@@ -204,13 +204,21 @@ private slots:
         QVERIFY(!allWaveFilesPresent(TRAZZO_SOURCE_DIR "/tests/shell/waves/"));
     }
 
-    void closingSavesTheScores() // the window's close, then the exit command
+    void closingSavesTheScores() // the window's close, a quit signal, a close again, the exit command
     {
         const QString ini = qEnvironmentVariable("XDG_DATA_HOME") + "/Trazzo/Windows/Trazzo.ini";
         QFile::remove(ini);
         m_form->close();
         QVERIFY(QFile::remove(ini));
         m_form->setEndProgram([] {});
+        // A quit that did not end the program (it came before there was a
+        // loop to end) does not keep a later close from saving.
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        m_form->quitSaving();
+        QVERIFY(QFile::remove(ini));
+        m_form->close();
+        QVERIFY(QFile::remove(ini));
         m_form->mnuG6->trigger();
         QVERIFY(QFile::exists(ini));
     }
