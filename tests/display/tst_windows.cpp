@@ -113,6 +113,12 @@ private slots:
         QTest::newRow("RLE BMP") << "rle8.bmp" << 96 << loaded;
         QTest::newRow("48 x 12 draws black beyond") << "48x12.bmp" << 48 << loaded;
         QTest::newRow("RLE BMP cut short") << "rle8-cut.bmp" << 0 << "ピクチャを読み込めませんでした。" + unchanged;
+        // Each header read by its own size; a cut one is refused whatever its header.
+        for (const char *size : {"12", "40", "64", "108", "124"}) {
+            QTest::addRow("%s-byte header", size) << QString("header%1.bmp").arg(size) << 96 << loaded;
+            QTest::addRow("%s-byte header cut short", size)
+                << QString("header%1-cut.bmp").arg(size) << 0 << "ピクチャを読み込めませんでした。" + unchanged;
+        }
     }
     void skinsLoadOrAreRefused()
     {
