@@ -7,11 +7,14 @@
 #include "fonts.h"
 #include "form1.h"
 #include "form2.h"
+#include "form3.h"
 #include "sound_effects.h"
 #include "wave_file.h"
 
 #include <QAction>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QtTest>
@@ -227,6 +230,24 @@ private slots:
         QVERIFY(QFile::remove(ini));
         m_form->mnuG6->trigger();
         QVERIFY(QFile::exists(ini));
+    }
+
+    void namePromptKeepsWholeCharacters()
+    {
+        // A name pasted into the prompt keeps its first 32 characters, the
+        // emoji among them whole.
+        DialogNamePrompt prompt(m_form.get());
+        const QString emoji = "\U0001F600";
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&answer] {
+            if (auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget())) {
+                answer.stop();
+                dialog->findChild<QLineEdit *>()->insert(QString(31, 'a') + "\U0001F600" + "bc");
+                QTest::keyClick(dialog, Qt::Key_Return);
+            }
+        });
+        answer.start(20);
+        QCOMPARE(prompt.askName("?"), QString(31, 'a') + emoji);
     }
 
     void aboutWindowLocksTheMainWindow()
