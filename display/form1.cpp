@@ -164,6 +164,8 @@ void Form1::Form_Load()
     centreOnScreen(this);
     show();
     waitUntilExposed();
+    if (m_exiting)
+        return;
     repaint();
 
     GameState &s = m_game.state();
@@ -182,7 +184,8 @@ void Form1::waitUntilExposed()
     // texts painted meanwhile would never be seen. The player's input waits.
     QElapsedTimer waited;
     waited.start();
-    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 3000)
+    // A quit signal taken meanwhile ends the wait.
+    while (windowHandle() && !windowHandle()->isExposed() && !m_exiting && waited.elapsed() < 3000)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
 }
 
@@ -254,8 +257,9 @@ void Form1::mnuG6_Click()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    if (!m_exiting)
-        saveScores();
+    // Saved even after the exit command or a signal saved: when the
+    // program lives on after them, a close must not lose what came since.
+    saveScores();
     QMainWindow::closeEvent(event);
 }
 
@@ -275,6 +279,8 @@ void Form1::saveScoresQuietly()
 
 void Form1::quitSaving()
 {
+    if (m_exiting)
+        return; // saved and ending already
     saveScoresQuietly();
     m_exiting = true;
     m_endProgram();

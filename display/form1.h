@@ -75,6 +75,8 @@ public:
     // A signal or the end of the session: save without asking, then quit.
     void quitSaving();
     void saveScoresQuietly();
+    // Whether the program was told to end (by the exit command or a signal).
+    bool exiting() const { return m_exiting; }
     // How the exit command ends the program; tests keep it running.
     void setEndProgram(std::function<void()> end) { m_endProgram = std::move(end); }
 

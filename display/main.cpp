@@ -3,31 +3,19 @@
 
 #include "fonts.h"
 #include "form1.h"
+#include "quit_signals.h"
 #include "wayland_decorations.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QSessionManager>
-#include <QSocketNotifier>
 #include <QTranslator>
 
-#include <csignal>
 #include <memory>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
-
-int quitPipe[2] = {-1, -1};
-
-// Only the byte is written here; the save runs in the event loop.
-void askToQuit(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(quitPipe[1], &byte, 1);
-}
 
 bool hasDisplay()
 {
@@ -66,6 +54,11 @@ void quietAboutBufferIntegration(QtMsgType type, const QMessageLogContext &conte
 
 int main(int argc, char *argv[])
 {
+    // A logout, kill or Ctrl+C ends the game the way the exit command does:
+    // the scores are saved first. Caught from the start, so one that comes
+    // while the game is still starting waits for it.
+    trazzo::catchQuitSignals();
+
     if (!hasDisplay()) {
         std::fputs("trazzo: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n", stderr);
         return 1;
@@ -95,23 +88,8 @@ int main(int argc, char *argv[])
 
     trazzo::Form1 form;
 
-    // A logout, kill or Ctrl+C ends the game the way the exit command does:
-    // the scores are saved first.
-    std::unique_ptr<QSocketNotifier> quitNotifier;
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, quitPipe) == 0) {
-        quitNotifier = std::make_unique<QSocketNotifier>(quitPipe[0], QSocketNotifier::Read);
-        QObject::connect(quitNotifier.get(), &QSocketNotifier::activated, &form, [&form] {
-            char byte;
-            [[maybe_unused]] const ssize_t n = ::read(quitPipe[0], &byte, 1);
-            form.quitSaving();
-        });
-        struct sigaction action {};
-        action.sa_handler = askToQuit;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        for (int sig : {SIGTERM, SIGHUP, SIGINT})
-            ::sigaction(sig, &action, nullptr);
-    }
+    trazzo::QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &trazzo::QuitSignals::quitAsked, &form, &trazzo::Form1::quitSaving);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                      [&form](QSessionManager &) { form.saveScoresQuietly(); });
 
@@ -123,5 +101,9 @@ int main(int argc, char *argv[])
         qunsetenv(BufferIntegration);
         qInstallMessageHandler(qtDefaultHandler);
     }
+    // Start-up handles events while it waits for the window; a quit taken
+    // then came before there was a loop to end.
+    if (form.exiting())
+        return 0;
     return app.exec();
 }

@@ -48,23 +48,53 @@ bool rleIsComplete(const QByteArray &file, qint64 start, qint64 rows, bool fourB
 }
 
 // Qt's BMP reader fills a cut-off file up with black and calls it a
-// success; a bitmap must hold all the rows its header promises.
+// success; a bitmap must hold all the rows its header promises. The fields
+// stand where the header's own size says: the 12-byte OS/2 1.x header has
+// 16-bit sizes and no compression; every longer one (OS/2 2.x up to 64
+// bytes, Windows' 40, 52, 56, 108 and 124) starts with the 40-byte layout,
+// a field past the end of a short one counting as 0.
 bool bmpIsComplete(const QByteArray &file)
 {
-    if (file.size() < 34)
+    constexpr qint64 FileHeader = 14;
+    if (file.size() < FileHeader + 4)
         return false;
-    const auto u32 = [&file](int at) { return qFromLittleEndian<quint32>(file.constData() + at); };
-    const auto s32 = [&file](int at) { return qFromLittleEndian<qint32>(file.constData() + at); };
-    const quint32 compression = u32(30);
-    const qint64 height = qAbs(qint64(s32(22)));
+    const auto u16 = [&file](qint64 at) { return qFromLittleEndian<quint16>(file.constData() + at); };
+    const auto u32 = [&file](qint64 at) { return qFromLittleEndian<quint32>(file.constData() + at); };
+    const qint64 headerSize = u32(FileHeader);
+    if ((headerSize != 12 && headerSize < 16) || headerSize > 124 || file.size() < FileHeader + headerSize)
+        return false;
+    const auto field = [&](qint64 at) { return at + 4 <= FileHeader + headerSize ? u32(at) : 0U; };
+    qint64 width = 0, height = 0, bits = 0;
+    quint32 compression = 0, colours = 0;
+    if (headerSize == 12) {
+        width = qint16(u16(18));
+        height = qint16(u16(20));
+        bits = u16(24);
+    } else {
+        width = qint32(u32(18));
+        height = qint32(u32(22));
+        bits = u16(28);
+        compression = field(30);
+        colours = field(46);
+    }
+    height = qAbs(height);
+
+    // The pixels start after the header, the colour masks and the palette,
+    // or further on where the file header points, as Qt reads them.
+    qint64 pixels = FileHeader + headerSize;
+    const bool masksInHeader = headerSize == 52 || headerSize == 56 || headerSize >= 108;
+    if (compression == 3 && !masksInHeader)
+        pixels += 12;
+    if (bits == 1 || bits == 4 || bits == 8)
+        pixels += qint64(colours ? colours : 1U << bits) * (headerSize == 12 ? 3 : 4);
+    pixels = qMax(pixels, qint64(u32(10)));
+
     if (compression == 1 || compression == 2)
-        return rleIsComplete(file, u32(10), height, compression == 2);
+        return rleIsComplete(file, pixels, height, compression == 2);
     if (compression != 0 && compression != 3)
-        return true;
-    const qint64 width = s32(18);
-    const qint64 bits = qFromLittleEndian<quint16>(file.constData() + 28);
+        return true; // nothing Qt reads
     const qint64 stride = (width * bits + 31) / 32 * 4;
-    return file.size() >= qint64(u32(10)) + stride * height;
+    return file.size() >= pixels + stride * height;
 }
 
 std::optional<QImage> refuse(QString *reason, const QString &why)

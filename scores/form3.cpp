@@ -22,13 +22,18 @@ namespace trazzo {
 
 namespace {
 
-// Takes no more than the table keeps. QLineEdit's own limit counts UTF-16
-// units, which would let half an emoji in and stop a name of accented
-// letters early.
+// Keeps no more than the table keeps, a pasted name cut to it. QLineEdit's
+// own limit counts UTF-16 units, which would keep half an emoji and stop a
+// name of accented letters early.
 class NameValidator : public QValidator {
 public:
     using QValidator::QValidator;
-    State validate(QString &input, int &) const override { return fitsAsName(input) ? Acceptable : Invalid; }
+    State validate(QString &input, int &pos) const override
+    {
+        input = cutName(input);
+        pos = qMin(pos, int(input.size()));
+        return Acceptable;
+    }
 };
 
 } // namespace

@@ -377,7 +377,7 @@ qsizetype endOfCharacters(const QString &text, int count)
 
 } // namespace
 
-bool fitsAsName(const QString &name) { return endOfCharacters(name, MaxNameLength) == name.size(); }
+QString cutName(const QString &name) { return name.left(endOfCharacters(name, MaxNameLength)); }
 
 QString cleanName(const QString &name)
 {
@@ -385,8 +385,7 @@ QString cleanName(const QString &name)
     for (QChar &ch : clean)
         if (ch.category() == QChar::Other_Control || ch == QChar::LineSeparator || ch == QChar::ParagraphSeparator)
             ch = QLatin1Char(' ');
-    clean.truncate(endOfCharacters(clean, MaxNameLength));
-    return clean;
+    return cutName(clean);
 }
 
 namespace {

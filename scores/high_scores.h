@@ -92,7 +92,7 @@ QString defaultScoreFilePath();
 // A name as stored: control characters and line breaks become blanks, and
 // it is cut to MaxNameLength characters, never inside one.
 QString cleanName(const QString &name);
-// Whether a name is within MaxNameLength characters.
-bool fitsAsName(const QString &name);
+// The name's first MaxNameLength characters.
+QString cutName(const QString &name);
 
 } // namespace trazzo

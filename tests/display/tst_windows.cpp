@@ -10,11 +10,14 @@
 #include "fonts.h"
 #include "form1.h"
 #include "form2.h"
+#include "form3.h"
 #include "sound_effects.h"
 #include "wave_file.h"
 
 #include <QAction>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QtTest>
@@ -151,6 +154,12 @@ private slots:
         QTest::newRow("RLE4 BMP") << "rle4.bmp" << 96 << loaded;
         for (const char *cut : {"rle8-cut.bmp", "rle4-cut.bmp", "plain-cut.bmp", "top-down-cut.bmp"})
             QTest::newRow(cut) << cut << 0 << "ピクチャを読み込めませんでした。" + unchanged;
+        // Each header read by its own size; a cut one is refused whatever its header.
+        for (const char *size : {"12", "40", "64", "108", "124"}) {
+            QTest::addRow("%s-byte header", size) << QString("header%1.bmp").arg(size) << 96 << loaded;
+            QTest::addRow("%s-byte header cut short", size)
+                << QString("header%1-cut.bmp").arg(size) << 0 << "ピクチャを読み込めませんでした。" + unchanged;
+        }
     }
     void skinsLoadOrAreRefused()
     {
@@ -251,13 +260,21 @@ private slots:
         QVERIFY(!allWaveFilesPresent(TRAZZO_SOURCE_DIR "/tests/shell/waves/"));
     }
 
-    void closingSavesTheScores() // the window's close, then the exit command, then a save that fails
+    void closingSavesTheScores() // the window's close, a quit signal, a close again, the exit command, a save that fails
     {
         const QString ini = qEnvironmentVariable("XDG_DATA_HOME") + "/Trazzo/Windows/Trazzo.ini";
         QVERIFY(!QFileInfo::exists(qEnvironmentVariable("XDG_DATA_HOME"))); // a first run: no folder yet
         m_form->close();
         QVERIFY(QFile::remove(ini));
         m_form->setEndProgram([] {});
+        // A quit that did not end the program (it came before there was a
+        // loop to end) does not keep a later close from saving.
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        m_form->quitSaving();
+        QVERIFY(QFile::remove(ini));
+        m_form->close();
+        QVERIFY(QFile::remove(ini));
         m_form->mnuG6->trigger();
         QVERIFY(QFile::remove(ini) && QDir().mkpath(ini) && m_messages.isEmpty()); // a folder in the file's place
         m_form->mnuG6->trigger();
@@ -294,6 +311,24 @@ private slots:
                     QFAIL(qPrintable(
                         QString("%1,%2 is %3, not %4").arg(x).arg(y).arg(w.pixel(x, y), 0, 16).arg(want, 0, 16)));
             }
+    }
+
+    void namePromptKeepsWholeCharacters()
+    {
+        // A name pasted into the prompt keeps its first 32 characters, the
+        // emoji among them whole.
+        DialogNamePrompt prompt(m_form.get());
+        const QString emoji = "\U0001F600";
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&answer] {
+            if (auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget())) {
+                answer.stop();
+                dialog->findChild<QLineEdit *>()->insert(QString(31, 'a') + "\U0001F600" + "bc");
+                QTest::keyClick(dialog, Qt::Key_Return);
+            }
+        });
+        answer.start(20);
+        QCOMPARE(prompt.askName("?"), QString(31, 'a') + emoji);
     }
 
     void aboutWindowLocksTheMainWindow()

@@ -43,3 +43,20 @@ for y in range(24):  # the first tile stored pixel by pixel, the others as runs
     rle4 += b'\0\0'
 open('rle4.bmp', 'wb').write(bmp4(96, 24, rle4 + b'\0\1'))
 open('rle4-cut.bmp', 'wb').write(bmp4(96, 24, rle4[:len(rle4) // 2]))
+
+# The same sheet under each header Qt reads: OS/2 1.x (12 bytes: 16-bit
+# sizes, three bytes a colour, all 256 colours), Windows (40), OS/2 2.x
+# (64), V4 (108) and V5 (124), whole and with the last 1000 bytes cut off.
+def sheet(header_size):
+    if header_size == 12:
+        head = struct.pack('<IhhHH', 12, 96, 24, 1, 8)
+        head += b''.join(bytes(reversed(colour(i))) if i < 16 else b'\0\0\0' for i in range(256))
+    else:  # the first 40 bytes' layout; the rest of the header zero
+        head = struct.pack('<IiiHHIIiiII', header_size, 96, 24, 1, 8, 0, len(bottom_first), 0, 0, 16, 0)
+        head += bytes(header_size - 40) + b''.join(bytes(reversed(colour(i))) + b'\0' for i in range(16))
+    offset = 14 + len(head)
+    return b'BM' + struct.pack('<IHHI', offset + len(bottom_first), 0, 0, offset) + head + bottom_first
+for size in (12, 40, 64, 108, 124):
+    whole = sheet(size)
+    open(f'header{size}.bmp', 'wb').write(whole)
+    open(f'header{size}-cut.bmp', 'wb').write(whole[:-1000])

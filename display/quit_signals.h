@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class QSocketNotifier;
+
+namespace trazzo {
+
+// A logout, kill or Ctrl+C (SIGHUP, SIGTERM, SIGINT) reaches the game as
+// `quitAsked` on the main thread, the next time it handles events.
+//
+// catchQuitSignals() installs the handler; call it first thing, so a signal
+// during start-up waits for the game instead of killing it unsaved. The
+// handler only writes one byte to a socket that never blocks (when the
+// socket is full, a quit is waiting already) and keeps errno. Returns false
+// when no socket could be made; the signals then keep their default.
+bool catchQuitSignals();
+
+class QuitSignals : public QObject {
+    Q_OBJECT
+public:
+    explicit QuitSignals(QObject *parent = nullptr);
+    ~QuitSignals() override;
+
+signals:
+    // Once for all the signals that came since the last time.
+    void quitAsked();
+
+private:
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
+
+} // namespace trazzo

@@ -1,0 +1,149 @@
+// A logout, kill or Ctrl+C at any moment, start-up included: the real game,
+// on an X server of its own, saves its scores and ends. A burst of signals
+// cannot hang it.
+
+#include "high_scores.h"
+#include "player_file.h"
+#include "quit_signals.h"
+
+#include <QtTest>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace trazzo;
+
+namespace {
+
+const QByteArray OldSave = "Trazzo スコアファイル 2002/05/12 14:03:27\r\n"
+                           "000500Ann\r\n000300Bob\r\n000100Cy\r\n000900Dee\r\n000800Eve\r\n000700Fay\r\n";
+
+// Whether the process has its own handler for the signal yet.
+bool catches(qint64 pid, int sig)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("SigCgt:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (sig - 1)) & 1;
+    return false;
+}
+
+} // namespace
+
+class TestQuitSignals : public QObject {
+    Q_OBJECT
+    QProcess m_xserver;
+    QString m_display;
+
+private slots:
+    void initTestCase()
+    {
+        // An X server of our own: on it the window is not exposed the moment
+        // it is shown, so start-up waits for it as on a real desktop.
+        m_xserver.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x480x24"});
+        QVERIFY2(m_xserver.waitForStarted(10000), "Xvfb is in tools/install-deps.sh test");
+        QTRY_VERIFY_WITH_TIMEOUT(m_xserver.canReadLine(), 20000);
+        m_display = ':' + QString::fromLatin1(m_xserver.readLine().trimmed());
+    }
+    void cleanupTestCase()
+    {
+        m_xserver.terminate();
+        m_xserver.waitForFinished(10000);
+    }
+
+    void burstNeverBlocksNorTouchesErrno()
+    {
+        QVERIFY(catchQuitSignals());
+        QuitSignals quit;
+        int asked = 0;
+        connect(&quit, &QuitSignals::quitAsked, this, [&asked] { ++asked; });
+        // A child of this process takes a burst while nobody reads the
+        // socket: enough signals to fill it many times over.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (int i = 0; i < 20000; ++i) {
+                errno = EDOM;
+                ::raise(SIGHUP);
+                if (errno != EDOM)
+                    ::_exit(3);
+            }
+            ::_exit(0);
+        }
+        QVERIFY(child > 0);
+        int status = 0;
+        QDeadlineTimer deadline(20000);
+        while (::waitpid(child, &status, WNOHANG) == 0 && !deadline.hasExpired())
+            QThread::msleep(10);
+        if (deadline.hasExpired()) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            QFAIL("the handler blocked");
+        }
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0); // 3: the handler changed errno
+        QTRY_COMPARE(asked, 1);           // the whole burst asks once
+        QCoreApplication::processEvents();
+        QCOMPARE(asked, 1);
+        ::raise(SIGTERM); // and a later signal is not lost
+        QTRY_COMPARE(asked, 2);
+    }
+
+    void quitAtAnyMoment_data()
+    {
+        QTest::addColumn<int>("sig");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("lockHeld"); // start-up waits for the score file's lock meanwhile
+        QTest::newRow("SIGTERM during start-up") << SIGTERM << 1 << false;
+        QTest::newRow("SIGINT during start-up") << SIGINT << 1 << false;
+        QTest::newRow("SIGHUP during start-up") << SIGHUP << 1 << false;
+        QTest::newRow("20000 SIGHUPs while start-up waits") << SIGHUP << 20000 << true;
+    }
+    void quitAtAnyMoment()
+    {
+        QFETCH(int, sig);
+        QFETCH(int, count);
+        QFETCH(bool, lockHeld);
+        QTemporaryDir data;
+        const QString ini = data.path() + "/Trazzo/Windows/Trazzo.ini";
+        QVERIFY(QDir().mkpath(data.path() + "/Trazzo/Windows"));
+        QFile file(ini);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(OldSave) == OldSave.size());
+        file.close();
+        QLockFile lock(ini + ".lock");
+        QVERIFY(!lockHeld || lock.lock());
+
+        QProcess game;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", m_display);
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("XDG_DATA_HOME", data.path());
+        env.remove("WAYLAND_DISPLAY");
+        game.setProcessEnvironment(env);
+        game.start(TRAZZO_PROGRAM);
+        QVERIFY(game.waitForStarted(10000));
+        // From the moment the game has a handler: before it the signal's
+        // default would end it, with nothing of this run to save yet.
+        QTRY_VERIFY_WITH_TIMEOUT(catches(game.processId(), sig) || game.state() == QProcess::NotRunning, 20000);
+        for (int i = 0; i < count; ++i)
+            ::kill(pid_t(game.processId()), sig);
+        QElapsedTimer sinceSignal;
+        sinceSignal.start();
+        if (lockHeld)
+            lock.unlock();
+        QVERIFY2(game.waitForFinished(20000), "the game lives on");
+        qInfo("ended %lld ms after the last signal", sinceSignal.elapsed());
+        QCOMPARE(game.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(game.exitCode(), 0);
+        // Saved: the same entries under a new time.
+        const QByteArray saved = readPlayerFile(ini, 999).bytes;
+        QVERIFY2(!saved.startsWith(OldSave.left(OldSave.indexOf('\r'))), saved.constData());
+        QCOMPARE(saved.mid(saved.indexOf('\n')), OldSave.mid(OldSave.indexOf('\n')));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQuitSignals)
+#include "tst_quit_signals.moc"
