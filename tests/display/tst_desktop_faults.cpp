@@ -47,16 +47,19 @@ private slots:
         QVERIFY(QFile(dir.filePath("sheet.bmp")).open(QFile::WriteOnly) &&
                 QFile(dir.filePath("sheet")).open(QFile::WriteOnly));
         bool all = false;
+        QString offered; // the dialog's title and choices, the chosen one last
         QTimer::singleShot(0, this, [&] {
             auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
             const QListView *view = d->findChild<QListView *>("listView");
+            offered = QStringList{d->windowTitle(), d->nameFilters().join('|'), d->selectedNameFilter()}.join('|');
             d->setDirectory(dir.path());
             QTest::keyClick(d->findChild<QComboBox *>("fileTypeCombo"), Qt::Key_Down); // all files
             all = QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) == 2; }, 60000);
             d->reject();
         });
-        trazzo::FileOpen_Dialog(nullptr, trazzo::pictureFilter());
+        QCOMPARE(trazzo::FileOpen_Dialog(nullptr, trazzo::pictureFilter()), ""); // cancelled
         QVERIFY(all);
+        QCOMPARE(offered, "ファイルを開く|bmpファイル(*.bmp)|全てのファイル(*.*)|bmpファイル(*.bmp)");
     }
 
     void startUpTextsReachTheScreenInOrder()

@@ -12,6 +12,7 @@
 #include "form2.h"
 #include "form3.h"
 #include "sound_effects.h"
+#include "tile_sheet_loader.h"
 #include "wave_file.h"
 
 #include <QAction>
@@ -108,6 +109,7 @@ private slots:
         QTest::newRow("down") << int(Qt::Key_Down) << 4;
         QTest::newRow("Space hurries") << int(Qt::Key_Space) << 0;
         QTest::newRow("a letter does nothing") << int(Qt::Key_A) << 0;
+        QTest::newRow("Ctrl with an arrow does nothing") << int(Qt::Key_Left | Qt::ControlModifier) << 0;
     }
     void keysSteerAndSpaceHurries()
     {
@@ -117,13 +119,14 @@ private slots:
         QTest::mouseClick(f.Command1(1), Qt::LeftButton); // the button gives the keys back to the board
         QCOMPARE(f.Label4()->text() + f.Label3()->text(), "ファイブモードでプレイ中1");
         QCOMPARE(QApplication::focusWidget(), f.Picture1());
-        QTest::keyPress(f.Picture1(), Qt::Key(key));
+        QTest::keyPress(f.Picture1(), Qt::Key(key & ~Qt::ControlModifier),
+                        Qt::KeyboardModifiers(key & Qt::ControlModifier));
         QCOMPARE(f.game().state().MoveDir, moveDir);
         QCOMPARE(f.Timer1()->interval(), key == Qt::Key_Space ? 10 : 100);
         QKeyEvent held(QEvent::KeyRelease, key, Qt::NoModifier, QString(), true); // a held key repeating
         QApplication::sendEvent(f.Picture1(), &held);
         QCOMPARE(f.Timer1()->interval(), key == Qt::Key_Space ? 10 : 100);
-        QTest::keyRelease(f.Picture1(), Qt::Key(key));
+        QTest::keyRelease(f.Picture1(), Qt::Key(key & ~Qt::ControlModifier));
         QCOMPARE(f.Timer1()->interval(), 100);
     }
 
@@ -152,6 +155,14 @@ private slots:
         QTest::newRow("RLE BMP") << "rle8.bmp" << 96 << loaded;
         QTest::newRow("48 x 12 draws black beyond") << "48x12.bmp" << 48 << loaded;
         QTest::newRow("RLE4 BMP") << "rle4.bmp" << 96 << loaded;
+        QTest::newRow("PNG") << "top-down.png" << 96 << loaded;
+        QTest::newRow("RLE BMP, pixels as they are") << "rle8-absolute.bmp" << 96 << loaded;
+        QTest::newRow("cancelled") << "" << 0 << "";
+        QTest::newRow("a header only") << "header-only.bmp" << 0 << "ピクチャを読み込めませんでした。" + unchanged;
+        QTest::newRow("no such file") << "missing.bmp" << 0 << "ファイルが見つかりません。" + unchanged;
+        QTest::newRow("not a picture") << "make_skins.py" << 0
+                                       << "bmp または png のピクチャではありません。" + unchanged;
+        QTest::newRow("2000 pixels wide") << "wide.bmp" << 0 << "ピクチャが大きすぎます。" + unchanged;
         for (const char *cut : {"rle8-cut.bmp", "rle4-cut.bmp", "plain-cut.bmp", "top-down-cut.bmp"})
             QTest::newRow(cut) << cut << 0 << "ピクチャを読み込めませんでした。" + unchanged;
         // Each header read by its own size; a cut one is refused whatever its header.
@@ -166,10 +177,10 @@ private slots:
         QFETCH(QString, file);
         QFETCH(int, width);
         QFETCH(QString, message);
-        m_skin = TRAZZO_SOURCE_DIR "/tests/display/skins/" + file;
+        m_skin = file.isEmpty() ? "" : TRAZZO_SOURCE_DIR "/tests/display/skins/" + file;
         const QImage before = m_form->Picture1()->grab().toImage();
         m_form->mnuO3->trigger();
-        QCOMPARE(m_messages, QStringList{message});
+        QCOMPARE(m_messages.join(""), message);
         const QImage shown = m_form->Picture1()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         QVERIFY(width || shown == before.convertToFormat(QImage::Format_RGB32));
         // Every cell in its new look, each screen pixel a crisp copy.
@@ -179,6 +190,17 @@ private slots:
             const QPoint at((2 + 12 * (p % 40) + 11) * n + n - 1, (2 + 12 * (p / 40) + 6) * n);
             QCOMPARE(shown.pixel(at), 12 * k < width ? qRgb(16 * k + 5, 250 - 15 * k, 77) : qRgb(0, 0, 0));
         }
+    }
+
+    void skinFilesUpToTheirCap()
+    {
+        QTemporaryFile big;
+        QFile skin(TRAZZO_SOURCE_DIR "/tests/display/skins/top-down.bmp");
+        QVERIFY(big.open() && skin.open(QIODevice::ReadOnly) && big.write(skin.readAll()) && big.resize(4 << 20));
+        QVERIFY(loadTileSheet(big.fileName())); // 4 MB: taken
+        QString why;
+        QVERIFY(big.resize((4 << 20) + 1) && !loadTileSheet(big.fileName(), &why));
+        QCOMPARE(why, "ピクチャが大きすぎます。ピクチャは変更されていません。");
     }
 
     void highScoresStandInOneColumnUntilAnyKey_data()
@@ -418,6 +440,7 @@ private slots:
         QTest::addColumn<QString>("opener"); // the xdg-open on the path, from tests/shell/openers
         QTest::newRow("no opener") << "";
         QTest::newRow("opener fails") << "fails";
+        QTest::newRow("opener cannot start") << "broken";
         QTest::newRow("opener shows it") << "shows";
     }
     void readmeNeedsAWorkingOpener()

@@ -25,6 +25,7 @@ private slots:
         QTest::newRow("into a hole") << 2 << "0000/0212/02H2" << 38 << "cell 2,2 1|present|end 1" << 50
                                      << "0000/0212/0212";
         QTest::newRow("no game") << 0 << start << 39 << "" << 50 << "0000/0222/0222";
+        QTest::newRow("a head put on the wall") << 1 << "H000/0222/0222" << 39 << "" << 50 << "2000/0222/0222";
     }
     void tick()
     {

@@ -12,6 +12,7 @@
 #include <clocale>
 #include <csignal>
 #include <linux/capability.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -71,6 +72,8 @@ void readAnything(bool on)
 class TestScoreFile : public QObject {
     Q_OBJECT
 private slots:
+    void scoreFields_data();
+    void scoreFields();
     void reading_data();
     void reading();
     void fieldsReadAlikeInEveryLocale_data();
@@ -81,6 +84,42 @@ private slots:
     void placeOfTheFile();
     void saveOutlastsAPowerCut();
 };
+
+void TestScoreFile::scoreFields_data()
+{
+    // A number is read as far as it goes: sign, digits, point, exponent
+    // (E or D); blanks anywhere are skipped; halves go to the even neighbour.
+    // A value no score can have is nothing (the file is damaged there).
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QVariant>("score");
+    for (const auto &[field, score] : {std::pair<const char *, QVariant>{"001234", 1234},
+                                       {" 1 2\t3", 123},
+                                       {"12ab34", 12},
+                                       {"-00050", -50},
+                                       {"+00007", 7},
+                                       {"0012.5", 12},
+                                       {"0013.5", 14},
+                                       {"1.5e2x", 150},
+                                       {"1D+2Ab", 100},
+                                       {"25E-1x", 2},
+                                       {"12e   ", 12},
+                                       {".5e1xx", 5},
+                                       {"--5", 0},
+                                       {"abc", 0},
+                                       {"", 0},
+                                       {"3e9999", QVariant()},
+                                       {"-3e10", QVariant()},
+                                       {"1.2.3", 1},
+                                       {"7e+", 7}})
+        QTest::newRow(field) << QString(field) << score;
+}
+
+void TestScoreFile::scoreFields()
+{
+    QFETCH(QString, field);
+    const std::optional<std::int32_t> value = scoreFieldValue(field);
+    QTEST(value ? QVariant(*value) : QVariant(), "score");
+}
 
 void TestScoreFile::reading_data()
 {
@@ -153,7 +192,7 @@ void TestScoreFile::whatStandsThere_data()
     QTest::addColumn<QString>("place");
     QTest::addColumn<QStringList>("after"); // the folder's content after a save of 600 Neo in slot 0
     const QString neo = "Trazzo.ini 000600Neo", ann = "Trazzo.ini 000500Ann", old = "Trazzo.ini.bad 000500Ann";
-    const QString keep = "Trazzo.ini.bad.9 set aside before", leftover = "Trazzo.ini.a1B2c3 left over";
+    const QString keep = "Trazzo.ini.bad.42 set aside before", leftover = "Trazzo.ini.a1B2c3 left over";
     QTest::newRow("link to a text file") << "notes" << QStringList{"target second line", neo, "Trazzo.ini.bad link"};
     QTest::newRow("dangling link") << "dangling" << QStringList{neo, "Trazzo.ini.bad link"};
     QTest::newRow("link to a pipe") << "pipe" << QStringList{"target other", neo, "Trazzo.ini.bad link"};
@@ -169,6 +208,8 @@ void TestScoreFile::whatStandsThere_data()
     QTest::newRow("damaged, disk full: not saved") << "damaged full" << QStringList{ann};
     QTest::newRow("unreadable: not saved") << "unreadable" << QStringList{ann};
     QTest::newRow("locked: not saved") << "locked" << QStringList{ann, leftover, keep};
+    QTest::newRow("read-only folder: not saved") << "read-only" << QStringList{ann};
+    QTest::newRow("set aside twice") << "twice" << QStringList{neo, old, "Trazzo.ini.bad.2 000500Ann", keep};
 }
 
 void TestScoreFile::whatStandsThere()
@@ -185,20 +226,23 @@ void TestScoreFile::whatStandsThere()
         write(target, place == "notes" ? "my notes\nsecond line\n" : ours);
     if (place == "pipe" || place == "fifo")
         ::mkfifo(QFile::encodeName(place == "pipe" ? target : ini).constData(), 0600);
-    if (place == "full" || place == "private" || place == "unreadable" || place == "locked")
+    if (place == "full" || place == "private" || place == "unreadable" || place == "locked" || place == "read-only")
         write(ini, ours), ::chmod(QFile::encodeName(ini).constData(), place == "private" ? 0600 : 0644);
     if (place.toInt()) // the header fills the file up to its size
         write(ini, fileOf(Good, "Trazzo " + QString(place.toInt() - fileOf(Good, "Trazzo ").size(), 'x')));
-    if (place.startsWith("damaged") || place == "folder")
+    if (place.startsWith("damaged") || place == "folder" || place == "twice")
         place == "folder" ? void(QDir().mkpath(ini)) : write(ini, damaged);
     if (place == "notes" || place == "synced" || place == "pipe" || place == "dangling")
         QVERIFY(QFile::link(target, ini));
-    if (place == "damaged" || place == "locked") // a set-aside of long ago, and a save cut off now
-        write(ini + ".bad.9", "\nset aside before"), write(ini + ".a1B2c3", "\nleft over");
+    if (place == "damaged" || place == "locked" || place == "twice") // set-asides of long ago, a save cut off now
+        write(ini + ".bad.42", "\nset aside before"), write(ini + ".a1B2c3", "\nleft over");
+    if (place == "twice")
+        write(ini + ".bad", damaged);
     QLockFile other(ini + ".lock"); // another copy of the game, saving
     QVERIFY(place != "locked" || other.tryLock());
-    if (place == "unreadable")
-        ::chmod(QFile::encodeName(ini).constData(), 0), readAnything(false);
+    if (place == "unreadable" || place == "read-only")
+        ::chmod(QFile::encodeName(place == "read-only" ? dir : ini).constData(), place == "read-only" ? 0555 : 0),
+            readAnything(false);
     ScoreTable table(ini);
     table.HightScore_Load();
     table.enter(0, {600, "Neo"});
@@ -212,8 +256,8 @@ void TestScoreFile::whatStandsThere()
     const bool saved = table.HightScore_Save();
     ::setrlimit(RLIMIT_FSIZE, &before);
     readAnything(true);
-    if (place == "unreadable")
-        ::chmod(QFile::encodeName(ini).constData(), 0644);
+    if (place == "unreadable" || place == "read-only")
+        ::chmod(QFile::encodeName(place == "read-only" ? dir : ini).constData(), place == "read-only" ? 0755 : 0644);
     QCOMPARE(saved, !QByteArray(QTest::currentDataTag()).endsWith("not saved"));
     QCOMPARE(table.hasUnsaved(), !saved); // kept for the next try
     QTEST(describe(QFileInfo(ini).path()), "after");
@@ -250,6 +294,13 @@ void TestScoreFile::copiesShareOneFile()
     QVERIFY(game.waitForFinished(60000) && game.exitStatus() == QProcess::NormalExit && !QFile::exists(leftover));
     QFile file(ini);
     QVERIFY(file.open(QIODevice::ReadOnly));
+    QProcess bare; // and with no display to open its window on, the game says so
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY"), env.remove("WAYLAND_DISPLAY"), env.insert("QT_QPA_PLATFORM", "xcb");
+    bare.setProcessEnvironment(env);
+    bare.start(TRAZZO_PROGRAM);
+    QVERIFY(bare.waitForFinished(60000) && bare.exitCode() == 1 &&
+            bare.readAllStandardError().startsWith("trazzo: no display"));
     QCOMPARE(file.readAll().split('\n').mid(1),
              QByteArrayList({"000500Ann\r", "000500Bob\r", "000000\r", "000070Cy\r", "000000\r", "000000\r", ""}));
 }
@@ -259,6 +310,10 @@ void TestScoreFile::placeOfTheFile()
     qputenv("HOME", "/home/ann");
     qputenv("XDG_DATA_HOME", "data"); // not absolute: not taken
     QCOMPARE(defaultScoreFilePath(), "/home/ann/.local/share/Trazzo/Windows/Trazzo.ini");
+    qunsetenv("HOME"); // then the account's home folder
+    QCOMPARE(defaultScoreFilePath(),
+             QString(::getpwuid(::getuid())->pw_dir) + "/.local/share/Trazzo/Windows/Trazzo.ini");
+    QVERIFY(!ScoreTable().HightScore_Save()); // no place, no save
 }
 
 void TestScoreFile::saveOutlastsAPowerCut()

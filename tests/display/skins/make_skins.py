@@ -60,3 +60,17 @@ for size in (12, 40, 64, 108, 124):
     whole = sheet(size)
     open(f'header{size}.bmp', 'wb').write(whole)
     open(f'header{size}-cut.bmp', 'wb').write(whole[:-1000])
+
+# Refused before its pixels are read: wider than any sheet should be.
+open('wide.bmp', 'wb').write(bmp8(2000, 24, 0, b''))
+open('header-only.bmp', 'wb').write(bmp8(96, 24, 0, b'')[:54])
+
+# RLE8 again, the first tile of each row stored pixel by pixel.
+absolute = b''
+for y in range(24):
+    row = 8 * ((23 - y) // 12)
+    absolute += bytes([0, 12]) + bytes([row]) * 12
+    for t in range(1, 8):
+        absolute += bytes([12, t + row])
+    absolute += b'\0\0'
+open('rle8-absolute.bmp', 'wb').write(bmp8(96, 24, 1, absolute + b'\0\1'))
