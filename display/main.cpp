@@ -54,11 +54,6 @@ void quietAboutBufferIntegration(QtMsgType type, const QMessageLogContext &conte
 
 int main(int argc, char *argv[])
 {
-    // A logout, kill or Ctrl+C ends the game the way the exit command does:
-    // the scores are saved first. Caught from the start, so one that comes
-    // while the game is still starting waits for it.
-    trazzo::catchQuitSignals();
-
     if (!hasDisplay()) {
         std::fputs("trazzo: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n", stderr);
         return 1;
@@ -72,6 +67,13 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    // A logout, kill or Ctrl+C ends the game the way the exit command does:
+    // the scores are saved first. Caught from here on, start-up included:
+    // one that comes before the table is loaded waits for it. Before here
+    // (the display still being opened) there is nothing to save, and the
+    // signal's default ends a game stuck on a display that does not answer.
+    trazzo::catchQuitSignals();
+    trazzo::QuitSignals quitSignals;
     QApplication::setApplicationName(QStringLiteral("Trazzo"));
     // The desktop ties the windows to the menu entry by this name: the
     // Wayland app_id is it, and on X11 the entry names the window class
@@ -88,7 +90,6 @@ int main(int argc, char *argv[])
 
     trazzo::Form1 form;
 
-    trazzo::QuitSignals quitSignals;
     QObject::connect(&quitSignals, &trazzo::QuitSignals::quitAsked, &form, &trazzo::Form1::quitSaving);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                      [&form](QSessionManager &) { form.saveScoresQuietly(); });

@@ -11,11 +11,12 @@ namespace trazzo {
 // A logout, kill or Ctrl+C (SIGHUP, SIGTERM, SIGINT) reaches the game as
 // `quitAsked` on the main thread, the next time it handles events.
 //
-// catchQuitSignals() installs the handler; call it first thing, so a signal
-// during start-up waits for the game instead of killing it unsaved. The
-// handler only writes one byte to a socket that never blocks (when the
-// socket is full, a quit is waiting already) and keeps errno. Returns false
-// when no socket could be made; the signals then keep their default.
+// catchQuitSignals() installs the handler; call it as soon as the game can
+// handle events, so a signal during the rest of start-up waits for the game
+// instead of killing it unsaved. The handler only writes one byte to a
+// socket that never blocks (when the socket is full, a quit is waiting
+// already) and keeps errno. Returns false when no socket could be made; the
+// signals then keep their default.
 bool catchQuitSignals();
 
 class QuitSignals : public QObject {
