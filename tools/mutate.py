@@ -172,10 +172,12 @@ def main():
     targets = ()
     if args.tests:
         listed = run(["ctest", "--preset", "default", "-N", "-R", args.tests]).stdout
-        targets = re.findall(r"^\s*Test\s+#\d+: (\S+)", listed, re.M)
-        if not targets:
+        tests = re.findall(r"^\s*Test\s+#\d+: (\S+)", listed, re.M)
+        if not tests:
             sys.exit(f"no test matches {args.tests}")
-        print("tests run: " + " ".join(targets), flush=True)
+        print("tests run: " + " ".join(tests), flush=True)
+        # The desktop tests are a script that plays the game itself.
+        targets = list(dict.fromkeys("trazzo" if t.startswith("desktop_") else t for t in tests))
     ok, log = build(targets)
     if not ok:
         sys.exit("the unchanged tree does not build:\n" + log[-3000:])

@@ -33,7 +33,7 @@ for _ in $(seq 50); do xprop -root >/dev/null 2>&1 && break; sleep 0.1; done
 export XDG_DATA_HOME="$T/data" XDG_CONFIG_HOME="$T/config" XDG_CACHE_HOME="$T/cache" QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME QT_SCALE_FACTOR
 case ${SMOKE_WM:-openbox} in
-metacity) metacity --sm-disable --no-composite >/dev/null 2>&1 & PIDS+=($!) ;;
+metacity) metacity --sm-disable --compositor=none >/dev/null 2>&1 & PIDS+=($!) ;;
 *) openbox --sm-disable >/dev/null 2>&1 & PIDS+=($!) ;;
 esac
 for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q '#' && break; sleep 0.1; done

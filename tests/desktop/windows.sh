@@ -62,7 +62,7 @@ mkdir -m 700 "$T/runtime"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME DBUS_SESSION_BUS_ADDRESS
 case $WM in
 openbox) openbox --sm-disable >"$T/wm.log" 2>&1 & ;;
-metacity) metacity --sm-disable --no-composite >"$T/wm.log" 2>&1 & ;;
+metacity) metacity --sm-disable --compositor=none >"$T/wm.log" 2>&1 & ;;
 *) fail "no window manager $WM" ;;
 esac
 PIDS+=($!)
@@ -115,9 +115,10 @@ active() { xprop -root _NET_ACTIVE_WINDOW | grep -qi "$(printf '0x%x$' "$1")" &&
 gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1 || ! xwininfo -id "$1" | grep -q IsViewable; }
 open_window() { # KEYS TITLE WHAT: opens it, checks it is owned and centred
     local win
+    until_true 50 active "$W" || fail "the main window does not have the keys for $1"
     xdotool key --delay 40 $1
     win=$(timeout 5 xdotool search --sync --onlyvisible --name "$2" | grep -v "^$W\$" | head -1)
-    [ -n "$win" ] || fail "$1 did not open $3"
+    [ -n "$win" ] || fail "$1 did not open $3${way:+ (before $way)}"
     xprop -id "$win" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x$' "$W")" || fail "$3 is not owned by the main window"
     until_true 30 active "$win" || fail "$3 did not take the keys when it opened"
     echo "$win"
