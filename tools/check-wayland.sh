@@ -77,9 +77,9 @@ if [ "$count" -lt "$least" ]; then
     exit 1
 fi
 
-# The compositor knows the game as its menu entry (org.example.Trazzo.desktop).
+# The compositor knows the game as its menu entry (org.example.trazzo.desktop).
 app_id=$(grep -oE 'set_app_id\("[^"]*"\)' "$shots/stderr" | head -n 1)
-if [ "$app_id" != 'set_app_id("org.example.Trazzo")' ]; then
+if [ "$app_id" != 'set_app_id("org.example.trazzo")' ]; then
     echo "the game's app_id on $compositor is not its menu entry's: ${app_id:-none sent}" >&2
     exit 1
 fi
@@ -93,5 +93,5 @@ fi
 loaded=no
 [ -n "$opengl" ] && loaded=yes
 rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")
-echo "game on $compositor: window mapped with the title screen and a title bar, app_id org.example.Trazzo;" \
+echo "game on $compositor: window mapped with the title screen and a title bar, app_id org.example.trazzo;" \
     "OpenGL stack mapped: $loaded; resident $((rss / 1024)) MiB"

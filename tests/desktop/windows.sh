@@ -118,6 +118,15 @@ open_window() { # KEYS TITLE WHAT: opens it, checks it is owned and centred
     until_true 50 active "$W" || fail "the main window does not have the keys for $1"
     xdotool key --delay 40 $1
     win=$(timeout 5 xdotool search --sync --onlyvisible --name "$2" | grep -v "^$W\$" | head -1)
+    if [ -z "$win" ] && [ "$WM" = metacity ]; then
+        # Under metacity one shortcut in some ten runs is lost right after a
+        # secondary window closed, though the main window is active and has
+        # the X focus. Told, and tried once more.
+        echo "note: $1 was lost once on $WM${way:+ (before $way)}; sent again" >&2
+        until_true 50 active "$W" || fail "the main window does not have the keys for $1"
+        xdotool key --delay 40 $1
+        win=$(timeout 5 xdotool search --sync --onlyvisible --name "$2" | grep -v "^$W\$" | head -1)
+    fi
     [ -n "$win" ] || fail "$1 did not open $3${way:+ (before $way)}"
     xprop -id "$win" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x$' "$W")" || fail "$3 is not owned by the main window"
     until_true 30 active "$win" || fail "$3 did not take the keys when it opened"
