@@ -126,7 +126,7 @@ void TestScoreFile::whatStandsThere()
     QTEST((QStringList{describe(ini), describe(ini + ".bad"), describe(target)}), "after");
     if (place == "damaged") // set aside byte for byte
         QCOMPARE(readPlayerFile(ini + ".bad", 999).bytes, damaged);
-    QVERIFY(!makeQtEffect(target)); // and a pipe in a wave file's place does not hold up start-up
+    QVERIFY(!readWaveFile(target)); // and a pipe in a wave file's place does not hold up start-up
 }
 
 void TestScoreFile::copiesShareOneFile()
