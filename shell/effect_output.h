@@ -29,7 +29,6 @@ public:
     virtual ~EffectOutput() = default;
     // Starts the effect, cutting off the one playing.
     virtual void play(const EffectSamples &effect) = 0;
-    virtual void stop() = 0;
 };
 
 } // namespace trazzo

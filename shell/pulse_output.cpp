@@ -71,11 +71,10 @@ public:
     }
 
     void play(const EffectSamples &effect) override { request(Request{effect, Clock::now()}); }
-    void stop() override { request(Request{}); }
 
 private:
     struct Request {
-        std::optional<EffectSamples> effect; // nothing: stop
+        EffectSamples effect;
         Clock::time_point at;
     };
 
@@ -103,14 +102,14 @@ private:
             }
             if (r) {
                 endStream();
-                m_waiting = r->effect ? r : std::nullopt;
+                m_waiting = r;
             }
             dropWhatFailed();
             if (m_waiting && !m_context)
                 connect();
             if (m_waiting && m_context && pa_context_get_state(m_context) == PA_CONTEXT_READY) {
                 if (Clock::now() - m_waiting->at < StaleAfter)
-                    startStream(*m_waiting->effect);
+                    startStream(m_waiting->effect);
                 m_waiting.reset();
             }
             if (m_waiting && Clock::now() - m_waiting->at >= StaleAfter)

@@ -234,7 +234,6 @@ private slots:
             QList<QByteArray> &log;
             explicit Recorded(QList<QByteArray> &l) : log(l) {}
             void play(const EffectSamples &e) override { log << QByteArray(e.pcm, qsizetype(e.bytes)); }
-            void stop() override { log << "stop"; }
         };
         QList<QByteArray> log;
         std::atomic<int> loads = 0;
