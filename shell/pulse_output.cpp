@@ -78,11 +78,11 @@ private:
         Clock::time_point at;
     };
 
-    void request(Request r)
+    void request(const Request &r)
     {
         {
             std::lock_guard lock(m_mutex);
-            m_request = std::move(r); // only the newest counts: one effect at a time
+            m_request = r; // only the newest counts: one effect at a time
         }
         pa_mainloop_wakeup(m_loop);
     }
