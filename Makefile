@@ -120,9 +120,14 @@ mutate: deps-test
 # Benchmarks, Release build in build-release/.
 bench: deps-bench deps-test
 	cmake --preset release
-	cmake --build --preset release --target trazzo bench_engine bench_window bench_startup
+	cmake --build --preset release --target trazzo trazzo_sound bench_engine bench_window bench_startup bare_window bench_sound
 	./build-release/bench/bench_engine
 	xvfb-run -a -s "-screen 0 1024x768x24 -br -noreset" ./build-release/bench/bench_window
-	xvfb-run -a -s "-screen 0 1024x768x24 -br -noreset" ./build-release/bench/bench_startup ./build-release/trazzo
-	tools/with-weston.sh ./build-release/bench/bench_startup --wayland ./build-release/trazzo
-	tools/with-sway.sh ./build-release/bench/bench_startup --wayland ./build-release/trazzo
+	xvfb-run -a -s "-screen 0 1024x768x24 -br -noreset" ./build-release/bench/bench_startup $(STARTUP)
+	XDG_CURRENT_DESKTOP=GNOME xvfb-run -a -s "-screen 0 1024x768x24 -br -noreset" ./build-release/bench/bench_startup $(STARTUP)
+	tools/with-weston.sh ./build-release/bench/bench_startup --wayland $(STARTUP)
+	tools/with-sway.sh ./build-release/bench/bench_startup --wayland $(STARTUP)
+	./build-release/bench/bench_sound
+
+# The game against the bare Qt window, started in turn.
+STARTUP = ./build-release/trazzo ./build-release/bench/bare_window

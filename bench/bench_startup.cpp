@@ -11,7 +11,11 @@
 // only its resident memory is read, once it has settled on the title screen,
 // and whether it has mapped the OpenGL stack (Mesa's EGL, LLVM).
 //
-//   bench_startup [--wayland] <path to trazzo> [runs]
+// With a reference program (bench/bare_window) the two are started in
+// turn, run by run, so both meet the same machine, and the ratio of their
+// start-up times and the difference of their memory are reported.
+//
+//   bench_startup [--wayland] <path to trazzo> [<reference>] [runs]
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -115,7 +119,9 @@ Run startOnWayland(const char *program)
     return run;
 }
 
-Run startOnce(const char *program)
+// The game is watched until its title screen shows; the reference draws no
+// title, so only its mapping is timed.
+Run startOnce(const char *program, bool game)
 {
     // A server that resets when its last client leaves refuses new ones
     // for a moment: try again for a second.
@@ -150,6 +156,8 @@ Run startOnce(const char *program)
                 }
             }
         }
+        if (mapped && !game)
+            break;
         if (mapped && titleShown(dpy, mapped))
             run.painted = msSince(t0);
         else
@@ -163,6 +171,38 @@ Run startOnce(const char *program)
     return run;
 }
 
+using Median = std::pair<double, double>; // median, worst
+
+Median median(const std::vector<Run> &all, double Run::*field)
+{
+    std::vector<double> v;
+    for (const Run &r : all)
+        v.push_back(r.*field);
+    std::sort(v.begin(), v.end());
+    return {v[v.size() / 2], v.back()};
+}
+
+// Prints one program's figures; false when a run failed.
+bool report(const char *program, const std::vector<Run> &all, bool wayland)
+{
+    const auto [rssMed, rssMax] = median(all, &Run::rss);
+    std::printf("%s\n", program);
+    if (wayland) {
+        const bool openGl = std::any_of(all.begin(), all.end(), [](const Run &r) { return r.openGl; });
+        std::printf("  resident, title screen %7.1f MiB / %7.1f MiB\n", rssMed, rssMax);
+        std::printf("  OpenGL stack mapped    %s\n", openGl ? "yes" : "no");
+        return std::none_of(all.begin(), all.end(), [](const Run &r) { return r.rss < 0; });
+    }
+    const auto [mapMed, mapMax] = median(all, &Run::mapped);
+    std::printf("  window mapped          %7.1f ms / %7.1f ms\n", mapMed, mapMax);
+    if (median(all, &Run::painted).first >= 0) {
+        const auto [paintMed, paintMax] = median(all, &Run::painted);
+        std::printf("  title screen painted   %7.1f ms / %7.1f ms\n", paintMed, paintMax);
+    }
+    std::printf("  resident, title screen %7.1f MiB / %7.1f MiB\n", rssMed, rssMax);
+    return std::none_of(all.begin(), all.end(), [](const Run &r) { return r.mapped < 0; });
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -173,41 +213,34 @@ int main(int argc, char **argv)
         ++argv;
     }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_startup [--wayland] <trazzo> [runs]\n");
+        std::fprintf(stderr, "usage: bench_startup [--wayland] <trazzo> [<reference>] [runs]\n");
         return 2;
     }
-    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
-    std::vector<Run> all;
-    for (int i = 0; i < runs; ++i)
-        all.push_back(wayland ? startOnWayland(argv[1]) : startOnce(argv[1]));
-
-    const auto median = [&](double Run::*field) {
-        std::vector<double> v;
-        for (const Run &r : all)
-            v.push_back(r.*field);
-        std::sort(v.begin(), v.end());
-        return std::pair{v[v.size() / 2], v.back()};
+    const char *game = argv[1];
+    const char *reference = argc > 2 && std::atoi(argv[2]) == 0 ? argv[2] : nullptr;
+    const char *runsArg = argc > (reference ? 3 : 2) ? argv[reference ? 3 : 2] : nullptr;
+    const int runs = runsArg ? std::max(1, std::atoi(runsArg)) : 7;
+    const auto once = [wayland](const char *program, bool game) {
+        return wayland ? startOnWayland(program) : startOnce(program, game);
     };
-    const auto [rssMed, rssMax] = median(&Run::rss);
-    if (wayland) {
-        const bool openGl = std::any_of(all.begin(), all.end(), [](const Run &r) { return r.openGl; });
-        std::printf("Start-up of %s (%s build) on Wayland, %d runs (median / worst)\n", argv[1], TRAZZO_BUILD_TYPE,
-                    runs);
-        std::printf("  resident, title screen %7.1f MiB / %7.1f MiB\n", rssMed, rssMax);
-        std::printf("  OpenGL stack mapped    %s\n", openGl ? "yes" : "no");
-        for (const Run &r : all)
-            if (r.rss < 0)
-                return 1; // the program had already quit
-        return 0;
+    std::vector<Run> games, references;
+    for (int i = 0; i < runs; ++i) {
+        games.push_back(once(game, true));
+        if (reference)
+            references.push_back(once(reference, false));
     }
-    std::printf("Start-up of %s (%s build), %d runs (median / worst)\n", argv[1], TRAZZO_BUILD_TYPE, runs);
-    const auto [mapMed, mapMax] = median(&Run::mapped);
-    const auto [paintMed, paintMax] = median(&Run::painted);
-    std::printf("  window mapped          %7.1f ms / %7.1f ms\n", mapMed, mapMax);
-    std::printf("  title screen painted   %7.1f ms / %7.1f ms\n", paintMed, paintMax);
-    std::printf("  resident, title screen %7.1f MiB / %7.1f MiB\n", rssMed, rssMax);
-    for (const Run &r : all)
-        if (r.mapped < 0 || r.painted < 0)
-            return 1; // a run that never showed its window is a failure
-    return 0;
+    const char *desktop = std::getenv("XDG_CURRENT_DESKTOP");
+    std::printf("Start-up, %s build, %s, XDG_CURRENT_DESKTOP=%s, %d runs%s (median / worst)\n", TRAZZO_BUILD_TYPE,
+                wayland ? "Wayland" : "X11", desktop ? desktop : "", runs, reference ? " each, in turn" : "");
+    bool ok = report(game, games, wayland);
+    if (!reference)
+        return ok ? 0 : 1;
+    ok = report(reference, references, wayland) && ok;
+    const double rssMore = median(games, &Run::rss).first - median(references, &Run::rss).first;
+    if (wayland)
+        std::printf("game against reference: %+.1f MiB resident\n", rssMore);
+    else
+        std::printf("game against reference: %.2f x the time to the mapped window, %+.1f MiB resident\n",
+                    median(games, &Run::mapped).first / median(references, &Run::mapped).first, rssMore);
+    return ok ? 0 : 1;
 }

@@ -138,6 +138,12 @@ void Form1::createMenus()
     mnuO1 = item(options, texts::MenuSound, QKeySequence(), &Form1::mnuO1_Click);
     mnuO1->setCheckable(true);
     mnuO1->setChecked(false);
+    // The sound output is loaded only once the player wants sound, and in
+    // the background, so the first effect is not kept waiting.
+    connect(mnuO1, &QAction::toggled, this, [this](bool on) {
+        if (on && m_soundEffects)
+            m_soundEffects->prepare();
+    });
     options->addSeparator();
     mnuO3 = item(options, texts::MenuLoadPicture, QKeySequence(), &Form1::mnuO3_Click);
 

@@ -66,7 +66,17 @@ int main(int argc, char *argv[])
         qtDefaultHandler = qInstallMessageHandler(quietAboutBufferIntegration);
     }
 
+    // Under GNOME's settings Qt loads its GTK platform theme, for the
+    // desktop's dialogs and colours, and GTK then probes OpenGL, mapping
+    // Mesa and LLVM (some 50 MB) for a game that draws nothing with it. GTK
+    // reads this once, while Qt starts; a player's own choice stands, and
+    // programs the game starts do not inherit ours.
+    const bool ownGdkChoice = !qEnvironmentVariableIsSet("GDK_GL");
+    if (ownGdkChoice)
+        qputenv("GDK_GL", "disable");
     QApplication app(argc, argv);
+    if (ownGdkChoice)
+        qunsetenv("GDK_GL");
     // A logout, kill or Ctrl+C ends the game the way the exit command does:
     // the scores are saved first. Caught from here on, start-up included:
     // one that comes before the table is loaded waits for it. Before here

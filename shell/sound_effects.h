@@ -3,7 +3,9 @@
 
 #pragma once
 
+#include "effect_output.h"
 #include "ports.h"
+#include "wave_file.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,6 +13,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace trazzo {
 
@@ -21,33 +25,45 @@ inline const QStringList WaveFiles = {QStringLiteral("Get.wav"), QStringLiteral(
 // Whether all five wave files are in the folder (which ends in '/').
 bool allWaveFilesPresent(const QString &appFolder);
 
-// One loaded sound. play() returns at once.
-class Effect {
-public:
-    virtual ~Effect() = default;
-    virtual void play() = 0;
-    virtual void stop() = 0;
-};
+// Reads one wave file the way start-up does: a file that is not a regular
+// one within the size cap, or not a wave we can play, gives nothing.
+std::optional<WaveSound> readWaveFile(const QString &path);
 
-// Makes the effect for a file, or nothing for a file that cannot be played;
-// the default one reads the wave into memory and plays it with Qt Multimedia.
-using EffectFactory = std::function<std::unique_ptr<Effect>(const QString &path)>;
-std::unique_ptr<Effect> makeQtEffect(const QString &path);
+// Makes the output the effects play through, or nothing. It runs off the
+// game's thread, once, when sound is first wanted.
+using OutputLoader = std::function<std::unique_ptr<EffectOutput>()>;
+
+// Loads the sound module from the given file, by default the one beside the
+// program.
+std::unique_ptr<EffectOutput> loadEffectOutput(const QString &modulePath = {});
 
 // The game's sound: plays an effect while the option is on, one at a time.
-// The five files are loaded up front, so a play never waits for the disk,
-// and a file that cannot be played is simply silent.
+// The five files are read up front, so a play never waits for the disk, and
+// a file that cannot be played is simply silent. The output is loaded in
+// the background when the option is first switched on (prepare) or an
+// effect is first wanted; an effect asked for meanwhile plays once it is
+// there.
 class SoundEffects : public Sound {
 public:
-    SoundEffects(const QString &appFolder, std::function<bool()> optionOn, const EffectFactory &factory = makeQtEffect);
+    SoundEffects(
+        const QString &appFolder, std::function<bool()> optionOn,
+        OutputLoader loader = [] { return loadEffectOutput(); });
     ~SoundEffects() override;
 
+    void prepare();
     void PlayEffect(std::string_view fileName) override;
 
 private:
     std::function<bool()> m_optionOn;
-    std::map<QString, std::unique_ptr<Effect>> m_effects;
-    Effect *m_playing = nullptr;
+    OutputLoader m_loader;
+    std::map<QString, WaveSound> m_waves;
+    std::map<QString, EffectSamples> m_effects;
+
+    std::thread m_loading;
+    std::mutex m_mutex; // guards the three below, shared with the loading
+    std::unique_ptr<EffectOutput> m_output;
+    bool m_loaded = false;
+    const EffectSamples *m_waiting = nullptr;
 };
 
 } // namespace trazzo

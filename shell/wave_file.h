@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "effect_output.h"
+
 #include <QByteArray>
 
 #include <cstdint>
@@ -12,7 +14,7 @@ namespace trazzo {
 
 // The samples of a RIFF wave file, as the sound output takes them.
 struct WaveSound {
-    enum class Sample { UInt8, Int16, Int32, Float };
+    using Sample = EffectSamples::Sample;
     Sample sample = Sample::Int16;
     int channels = 0;
     int sampleRate = 0;

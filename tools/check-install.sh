@@ -18,6 +18,8 @@ for size in 32 64 128 256; do
     test -s "$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png"
 done
 test -x "$prefix/lib/trazzo/trazzo" && test -L "$prefix/bin/trazzo"
+# The sound module, loaded from beside the program once sound is switched on.
+test -f "$prefix/lib/trazzo/trazzo-sound.so"
 desktop-file-validate "$prefix/share/applications/$id.desktop"
 appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/$id.metainfo.xml"
 

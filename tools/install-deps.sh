@@ -3,14 +3,14 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages a task needs, skipping those already there.
 # Tiers, each named on the command line (run is always included):
-#   run    build and play: compiler, CMake, Qt, sound, platform plugins
+#   run    build and play: compiler, CMake, Qt, libpulse, platform plugins
 #          (X11 and Wayland), libwayland-client, fonts, the read-me opener,
 #          Qt's Japanese texts
 #   test   the test suite and the desktop checks: Xvfb and X tools,
 #          window managers (openbox, metacity), ImageMagick, the menu-entry
 #          and AppStream validators, headless Weston and sway with sway's
-#          screenshooter,
-#          gcovr for `make coverage`, strace (a save's system calls), and
+#          screenshooter, a PulseAudio server and its tools for the sound
+#          tests, gcovr for `make coverage`, strace (a save's system calls), and
 #          the German locale (score fields read alike where the decimal
 #          mark is a comma)
 #   deb    building and checking the Debian package: debhelper, lintian,
@@ -24,13 +24,14 @@ set -euo pipefail
 
 run=(
     build-essential cmake make pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6
+    qt6-base-dev qt6-base-dev-tools libpulse-dev
     qt6-wayland libgl-dev libwayland-dev
     fonts-noto-cjk xdg-utils qt6-translations-l10n
 )
 test=(
     xvfb xauth x11-utils x11-apps openbox metacity xdotool imagemagick
     desktop-file-utils appstream weston sway grim gcovr strace locales
+    pulseaudio pulseaudio-utils
 )
 deb=(debhelper devscripts dpkg-dev lintian strace reuse mandoc autopkgtest debootstrap)
 check=(clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck "${deb[@]}")

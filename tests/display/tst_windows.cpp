@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <atomic>
 #include <sys/wait.h>
 
 using namespace trazzo;
@@ -414,25 +415,39 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), m_form.get());
     }
 
-    void soundsOneAtATimeWhileTheOptionIsOn()
+    void soundsOnlyWhileTheOptionIsOn()
     {
-        struct Recorded : Effect {
-            QStringList &log;
-            QString name;
-            Recorded(QStringList &l, QString n) : log(l), name(std::move(n)) {}
-            void play() override { log << "play " + name; }
-            void stop() override { log << "stop " + name; }
+        struct Recorded : EffectOutput {
+            QList<QByteArray> &log;
+            explicit Recorded(QList<QByteArray> &l) : log(l) {}
+            void play(const EffectSamples &e) override { log << QByteArray(e.pcm, qsizetype(e.bytes)); }
         };
-        QStringList log;
+        QList<QByteArray> log;
+        std::atomic<int> loads = 0;
         bool on = false;
         SoundEffects sound(
             TRAZZO_SOURCE_DIR "/assets/sounds/", [&] { return on; },
-            [&](const QString &path) { return std::make_unique<Recorded>(log, QFileInfo(path).fileName()); });
+            [&] {
+                ++loads;
+                return std::make_unique<Recorded>(log);
+            });
         sound.PlayEffect("Get.wav");
+        QTest::qWait(50);   // time for a wrong load to show
+        QCOMPARE(loads, 0); // no output loaded while the option is off
         on = true;
-        sound.PlayEffect("Gold.wav");
+        sound.PlayEffect("Gold.wav"); // asked for while the output loads: played once it is there
+        QTRY_COMPARE(log.size(), 1);
         sound.PlayEffect("Out.wav");
-        QCOMPARE(log.join('|'), "play Gold.wav|stop Gold.wav|play Out.wav");
+        sound.PlayEffect("Nothing.wav");
+        QCOMPARE(loads, 1);
+        // Each effect's samples are its file's data chunk, handed over whole.
+        const auto samples = [](const char *name) {
+            QFile f(QString(TRAZZO_SOURCE_DIR "/assets/sounds/") + name);
+            f.open(QIODevice::ReadOnly);
+            const QByteArray bytes = f.readAll();
+            return bytes.mid(bytes.indexOf("data") + 8);
+        };
+        QCOMPARE(log, (QList<QByteArray>{samples("Gold.wav"), samples("Out.wav")}));
     }
 
     void readmeNeedsAWorkingOpener_data()

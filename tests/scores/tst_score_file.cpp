@@ -263,7 +263,7 @@ void TestScoreFile::whatStandsThere()
     QTEST(describe(QFileInfo(ini).path()), "after");
     QFile aside(ini + ".bad");
     QVERIFY(place != "damaged" || (aside.open(QIODevice::ReadOnly) && aside.readAll() == damaged)); // byte for byte
-    QVERIFY(!makeQtEffect(target)); // and a pipe in a wave file's place does not hold up start-up
+    QVERIFY(!readWaveFile(target)); // and a pipe in a wave file's place does not hold up start-up
 }
 
 void TestScoreFile::copiesShareOneFile()
