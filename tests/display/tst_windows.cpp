@@ -340,7 +340,7 @@ private slots:
             QCOMPARE(inks.last().colour, colour);
             QVERIFY(label->wordWrap() || qAbs(inks.last().above - inks.last().below) <= 3); // centred in its box
         }
-        QVERIFY(inks[1].rows >= 9);                      // the status line's kanji fill most of its 13 rows
+        QVERIFY(inks[0].rows >= 9 && inks[1].rows >= 9); // a 12-point digit, 9.75-point kanji: most of their lines
         QVERIFY(inks[2].rows * 10 >= inks[3].rows * 14); // 15.75 points against 9.75
         QVERIFY(inks[4].above <= 1);                     // wrapped lines start at the box's top
         QVERIFY(about->Label1()->font().bold() && about->Label2()->font().bold() && !about->Label3(0)->font().bold());
