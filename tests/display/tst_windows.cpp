@@ -151,6 +151,7 @@ private slots:
         QTest::newRow("RLE4 BMP") << "rle4.bmp" << 96 << loaded;
         QTest::newRow("PNG") << "top-down.png" << 96 << loaded;
         QTest::newRow("RLE BMP, pixels as they are") << "rle8-absolute.bmp" << 96 << loaded;
+        QTest::newRow("RLE4 BMP, no end mark") << "rle4-no-end.bmp" << 96 << loaded;
         QTest::newRow("cancelled") << "" << 0 << "";
         QTest::newRow("a header only") << "header-only.bmp" << 0 << "ピクチャを読み込めませんでした。" + unchanged;
         QTest::newRow("no such file") << "missing.bmp" << 0 << "ファイルが見つかりません。" + unchanged;
