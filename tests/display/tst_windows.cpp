@@ -158,6 +158,7 @@ private slots:
         QTest::newRow("RLE4 BMP") << "rle4.bmp" << 96 << loaded;
         QTest::newRow("PNG") << "top-down.png" << 96 << loaded;
         QTest::newRow("RLE BMP, pixels as they are") << "rle8-absolute.bmp" << 96 << loaded;
+        QTest::newRow("RLE4 BMP, no end mark") << "rle4-no-end.bmp" << 96 << loaded;
         QTest::newRow("cancelled") << "" << 0 << "";
         QTest::newRow("a header only") << "header-only.bmp" << 0 << "ピクチャを読み込めませんでした。" + unchanged;
         QTest::newRow("no such file") << "missing.bmp" << 0 << "ファイルが見つかりません。" + unchanged;
@@ -380,7 +381,7 @@ private slots:
             QCOMPARE(inks.last().colour, colour);
             QVERIFY(label->wordWrap() || qAbs(inks.last().above - inks.last().below) <= 3); // centred in its box
         }
-        QVERIFY(inks[1].rows >= 9);                      // the status line's kanji fill most of its 13 rows
+        QVERIFY(inks[0].rows >= 9 && inks[1].rows >= 9); // a 12-point digit, 9.75-point kanji: most of their lines
         QVERIFY(inks[2].rows * 10 >= inks[3].rows * 14); // 15.75 points against 9.75
         QVERIFY(inks[4].above <= 1);                     // wrapped lines start at the box's top
         QVERIFY(about->Label1()->font().bold() && about->Label2()->font().bold() && !about->Label3(0)->font().bold());

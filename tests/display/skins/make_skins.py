@@ -74,3 +74,13 @@ for y in range(24):
         absolute += bytes([12, t + row])
     absolute += b'\0\0'
 open('rle8-absolute.bmp', 'wb').write(bmp8(96, 24, 1, absolute + b'\0\1'))
+
+# RLE4 with the last tile of each row stored pixel by pixel, and no end mark:
+# the picture ends with its last row.
+no_end = b''
+for y in range(24):
+    row = (23 - y) // 12
+    for t in range(7):
+        no_end += bytes([12, (t + 8 * row) * 17])
+    no_end += bytes([0, 12]) + bytes([(7 + 8 * row) * 17]) * 6 + b'\0\0'
+open('rle4-no-end.bmp', 'wb').write(bmp4(96, 24, no_end))
