@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reference for bench_startup: the least a Qt Widgets program of the
 // game's kind does at start-up. A fixed window of the game's size with a
 // menu bar and a Japanese label, nothing else.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The first effect after the player switches sound on: the time from the
 // game's call until the effect is heard, on a PulseAudio server of our own
 // with one null output, heard through its monitor. The sound module is

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound module: effects played through the desktop's PulseAudio server
 // (PipeWire's stands in for it where that runs), on a thread of its own.
 //

@@ -14,7 +14,8 @@
 #          the German locale (score fields read alike where the decimal
 #          mark is a comma)
 #   deb    building and checking the Debian package: debhelper, lintian,
-#          reuse, mandoc, autopkgtest, debootstrap (the fresh-system check)
+#          reuse, mandoc, autopkgtest, debootstrap (the fresh-system check),
+#          and what the suite needs in the package build
 #   check  everything else CI runs: clang and its sanitiser runtimes,
 #          clang-tidy, clang-format, cppcheck, and the deb tier
 #   bench  Google Benchmark and Xlib for the benchmarks
@@ -33,7 +34,8 @@ test=(
     desktop-file-utils appstream weston sway grim gcovr strace locales
     pulseaudio pulseaudio-utils
 )
-deb=(debhelper devscripts dpkg-dev lintian strace reuse mandoc autopkgtest debootstrap)
+deb=(debhelper devscripts dpkg-dev lintian strace reuse mandoc autopkgtest debootstrap
+    locales-all pulseaudio pulseaudio-utils xvfb xauth)
 check=(clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck "${deb[@]}")
 bench=(libbenchmark-dev libx11-dev)
 

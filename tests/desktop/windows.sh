@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Trazzo developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The game's windows on a real X desktop: Xvfb at 1600 x 1200 (not square,
 # so a window centred the wrong way round shows), a window manager, and

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A logout, kill or Ctrl+C at any moment, start-up included: the real game,
 // on an X server of its own, saves its scores and ends. A burst of signals
 // cannot hang it.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Trazzo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound effects against a real sound server: a PulseAudio of the test's
 // own with two null outputs, A and B, each heard through its monitor. What
 // the desktop does to the sound (a new default output, the old one
