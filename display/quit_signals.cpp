@@ -35,8 +35,14 @@ bool catchQuitSignals()
     action.sa_handler = askToQuit;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int sig : {SIGTERM, SIGHUP, SIGINT})
+    for (int sig : {SIGTERM, SIGHUP, SIGINT}) {
+        // One the game was started ignoring (nohup, a shell's background)
+        // was meant not to end it: it stays ignored.
+        struct sigaction before {};
+        if (::sigaction(sig, nullptr, &before) == 0 && before.sa_handler == SIG_IGN)
+            continue;
         ::sigaction(sig, &action, nullptr);
+    }
     return true;
 }
 

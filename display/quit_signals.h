@@ -18,7 +18,7 @@ namespace trazzo {
 // instead of killing it unsaved. The handler only writes one byte to a
 // socket that never blocks (when the socket is full, a quit is waiting
 // already) and keeps errno. Returns false when no socket could be made; the
-// signals then keep their default.
+// signals then keep their default. A signal ignored at start stays ignored.
 bool catchQuitSignals();
 
 class QuitSignals : public QObject {

@@ -305,9 +305,14 @@ ScoreFileContent readScoreFile(QByteArray bytes, bool goesOn)
         content.damaged = true;
     }
     QList<QByteArray> lines = bytes.split('\n');
-    for (QByteArray &line : lines)
+    for (QByteArray &line : lines) {
         if (line.endsWith('\r'))
             line.chop(1);
+        // A carriage return left inside a line means line ends we do not
+        // split at (CR alone): the entries are in there, unread.
+        if (line.contains('\r'))
+            content.damaged = true;
+    }
     content.ours = bytes.startsWith("Trazzo");
     // Something else in our file's place is kept, set aside.
     content.damaged = content.damaged || (!content.ours && !bytes.isEmpty());

@@ -44,6 +44,10 @@ class TestQuitSignals : public QObject {
 private slots:
     void initTestCase()
     {
+        // Run from nohup or a shell's background, these would be ignored
+        // here and in the games started, which then rightly keep ignoring them.
+        for (int sig : {SIGHUP, SIGINT, SIGTERM})
+            ::signal(sig, SIG_DFL);
         // An X server of our own: on it the window is not exposed the moment
         // it is shown, so start-up waits for it as on a real desktop.
         m_xserver.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x480x24"});
@@ -92,6 +96,31 @@ private slots:
         QCOMPARE(asked, 1);
         ::raise(SIGTERM); // and a later signal is not lost
         QTRY_COMPARE(asked, 2);
+    }
+
+    void signalsIgnoredAtStartStayIgnored()
+    {
+        // Started under nohup (SIGHUP ignored) or in the background of a
+        // shell (SIGINT ignored), the game must not end on them later.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::signal(SIGHUP, SIG_IGN);
+            ::signal(SIGINT, SIG_IGN);
+            ::signal(SIGTERM, SIG_DFL);
+            if (!catchQuitSignals())
+                ::_exit(2);
+            struct sigaction hup {
+            }, intr{}, term{};
+            ::sigaction(SIGHUP, nullptr, &hup);
+            ::sigaction(SIGINT, nullptr, &intr);
+            ::sigaction(SIGTERM, nullptr, &term);
+            ::_exit(hup.sa_handler != SIG_IGN || intr.sa_handler != SIG_IGN ? 3 : term.sa_handler == SIG_DFL ? 4 : 0);
+        }
+        QVERIFY(child > 0);
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0); // 3: an ignored signal was caught; 4: SIGTERM was not
     }
 
     void quitAtAnyMoment_data()

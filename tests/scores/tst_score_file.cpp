@@ -135,6 +135,9 @@ void TestScoreFile::reading_data()
         << with(with(with(GoodRows, 5, "700 タロ"), 2, "12  Cy"), 0, "14 Ann") << false;
     QTest::newRow("short") << fileOf(Good.mid(0, 5)) << with(GoodRows, 5, "0 ") << false;
     QTest::newRow("not ours") << fileOf(Good, "my notes") << GoodRows << true;
+    // Lines ended by CR alone (an old Mac editor) read as one header line:
+    // the entries in it are not lost to the next save, the file is set aside.
+    QTest::newRow("CR line ends") << fileOf(Good).replace("\r\n", "\r") << QStringList(6, "0 ") << true;
     // A character cut off at a line's end is damage, in either encoding.
     QTest::newRow("cut character") << fileOf(Good).replace("Eve", "Eve\xe3") << with(GoodRows, 4, "0 ") << true;
     QTest::newRow("cut emoji") << fileOf(Good).replace("Bob", "Bob\xf0\x9f\x98") << with(GoodRows, 1, "0 ") << true;
