@@ -66,7 +66,7 @@ bool bmpIsComplete(const QByteArray &file)
     const auto field = [&](qint64 at) { return at + 4 <= FileHeader + headerSize ? u32(at) : 0U; };
     qint64 width = 0, height = 0, bits = 0;
     quint32 compression = 0, colours = 0;
-    if (headerSize == 0) {
+    if (headerSize == 12) {
         width = qint16(u16(18));
         height = qint16(u16(20));
         bits = u16(24);
