@@ -164,13 +164,13 @@ private:
 
     void startStream(const EffectSamples &effect)
     {
-        pa_sample_spec spec{formatOf(effect.sample), static_cast<std::uint32_t>(effect.sampleRate),
-                            static_cast<std::uint8_t>(effect.channels)};
-        if (!pa_sample_spec_valid(&spec))
+        pa_sample_spec sampleFormat{formatOf(effect.sample), static_cast<std::uint32_t>(effect.sampleRate),
+                                    static_cast<std::uint8_t>(effect.channels)};
+        if (!pa_sample_spec_valid(&sampleFormat))
             return;
         pa_channel_map map;
-        pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_WAVEEX);
-        m_stream = pa_stream_new(m_context, "Effect", &spec, &map);
+        pa_channel_map_init_extend(&map, sampleFormat.channels, PA_CHANNEL_MAP_WAVEEX);
+        m_stream = pa_stream_new(m_context, "Effect", &sampleFormat, &map);
         if (!m_stream)
             return;
         m_effect = effect;
@@ -178,7 +178,7 @@ private:
         pa_stream_set_write_callback(m_stream, writeMore, this);
         pa_buffer_attr attr;
         attr.maxlength = static_cast<std::uint32_t>(-1);
-        attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(BufferUsec, &spec));
+        attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(BufferUsec, &sampleFormat));
         attr.prebuf = static_cast<std::uint32_t>(-1);
         attr.minreq = static_cast<std::uint32_t>(-1);
         attr.fragsize = static_cast<std::uint32_t>(-1);
