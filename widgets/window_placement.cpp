@@ -3,9 +3,10 @@
 
 #include "window_placement.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTimer>
+#include <QEvent>
 #include <QWidget>
 #include <QWindow>
 
@@ -55,16 +56,27 @@ public:
     using QObject::QObject;
 
 protected:
+    // The window is brought back once the state change is over, from a
+    // posted event of our own (its handler runs after the minimise).
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        auto *window = static_cast<QWidget *>(watched);
-        if (event->type() == QEvent::WindowStateChange && window->isMinimized())
-            QTimer::singleShot(0, window, [window] {
-                window->showNormal();
-                window->activateWindow();
-            });
+        if (event->type() == QEvent::WindowStateChange && static_cast<QWidget *>(watched)->isMinimized())
+            QCoreApplication::postEvent(this, new QEvent(bringBack));
         return false;
     }
+
+    bool event(QEvent *event) override
+    {
+        if (event->type() != bringBack)
+            return QObject::event(event);
+        auto *window = static_cast<QWidget *>(parent());
+        window->showNormal();
+        window->activateWindow();
+        return true;
+    }
+
+private:
+    static inline const auto bringBack = static_cast<QEvent::Type>(QEvent::registerEventType());
 };
 
 } // namespace

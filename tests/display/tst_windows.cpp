@@ -284,7 +284,8 @@ private slots:
         QVERIFY(!allWaveFilesPresent(TRAZZO_SOURCE_DIR "/tests/shell/waves/"));
     }
 
-    void closingSavesTheScores() // the window's close, a quit signal, a close again, the exit command, a save that fails
+    // The window's close, a quit signal, a close again, the exit command, a save that fails.
+    void closingSavesTheScores()
     {
         const QString ini = qEnvironmentVariable("XDG_DATA_HOME") + "/Trazzo/Windows/Trazzo.ini";
         QVERIFY(!QFileInfo::exists(qEnvironmentVariable("XDG_DATA_HOME"))); // a first run: no folder yet
