@@ -138,8 +138,13 @@ void Form1::createMenus()
     mnuO1 = item(options, texts::MenuSound, QKeySequence(), &Form1::mnuO1_Click);
     mnuO1->setCheckable(true);
     mnuO1->setChecked(false);
-    // The sound output is loaded only once the player wants sound, and in
-    // the background, so the first effect is not kept waiting.
+    // The sound output is loaded only once the player may want sound, and
+    // in the background: from the moment the menu with the option opens, so
+    // that by the click the first effect is not kept waiting.
+    connect(options, &QMenu::aboutToShow, this, [this] {
+        if (mnuO1->isEnabled() && m_soundEffects)
+            m_soundEffects->prepare();
+    });
     connect(mnuO1, &QAction::toggled, this, [this](bool on) {
         if (on && m_soundEffects)
             m_soundEffects->prepare();
@@ -161,7 +166,8 @@ void Form1::Form_Load()
     Back_Paint(m_back->image(), m_panelSheet);
     if (!allWaveFilesPresent(m_appFolder))
         mnuO1->setEnabled(false);
-    m_soundEffects = std::make_unique<SoundEffects>(m_appFolder, [this] { return mnuO1->isChecked(); });
+    m_soundEffects = std::make_unique<SoundEffects>(
+        m_appFolder, [this] { return mnuO1->isChecked(); }, m_soundLoader);
     if (!m_sound)
         m_sound = m_soundEffects.get();
     // The random source was seeded from the clock when the window was made.

@@ -69,6 +69,9 @@ public:
     // The sound the game plays through. Start-up plugs in the wave files
     // unless a sound was set before; tests record instead.
     void setSound(Sound *sound) { m_sound = sound; }
+    // How the wave files' output is made once sound is wanted; set before
+    // start-up. Tests count the loads instead of loading the sound module.
+    void setSoundLoader(OutputLoader loader) { m_soundLoader = std::move(loader); }
     // How the read-me is shown; tests stand in for the desktop's opener.
     void setReadmeOpener(ReadmeOpener opener) { m_readme = std::move(opener); }
     AboutWindow &aboutWindow() { return m_aboutWindow; }
@@ -140,6 +143,7 @@ private:
     DialogNamePrompt m_namePrompt{this};
     HighScoreWindow m_highScoreWindow{m_scores.HighScores, this};
     std::unique_ptr<EndGame> m_endGame;
+    OutputLoader m_soundLoader = [] { return loadEffectOutput(); };
     std::unique_ptr<SoundEffects> m_soundEffects;
     ReadmeOpener m_readme{this};
     AboutWindow m_aboutWindow{m_panelSheet, m_icon, this};
