@@ -456,15 +456,20 @@ private slots:
     {
         // Not at start-up, as the player may never want sound; from the moment the
         // menu with the option opens, so that the click finds the output ready.
-        std::atomic<int> loads = 0;
+        std::atomic<bool> menuOpened = false;
+        std::atomic<int> loads = 0, loadsBeforeTheMenu = 0;
         Form1 f(&m_random, QStringLiteral(TRAZZO_SOURCE_DIR "/assets/sounds"));
-        f.setSoundLoader([&] { return ++loads, std::unique_ptr<EffectOutput>(); });
+        f.setSoundLoader([&] {
+            loadsBeforeTheMenu += menuOpened ? 0 : 1;
+            return ++loads, std::unique_ptr<EffectOutput>();
+        });
         f.Form_Load();
         QMenu *options = f.menuBar()->actions().at(1)->menu();
         QVERIFY(options->actions().contains(f.mnuO1));
-        QCOMPARE(loads.load(), 0);
+        menuOpened = true;
         options->popup(f.mapToGlobal(QPoint(0, 0)));
         QTRY_COMPARE(loads.load(), 1);
+        QCOMPARE(loadsBeforeTheMenu.load(), 0);
         QVERIFY(!f.mnuO1->isChecked());
         options->close();
     }
