@@ -14,6 +14,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <functional>
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -126,13 +127,16 @@ public:
         dieWithTheTest(m_rec);
         QObject::connect(&m_rec, &QProcess::readyReadStandardOutput, [this] {
             const QByteArray bytes = m_rec.readAllStandardOutput();
-            m_bytes += bytes.size();
             const auto *samples = reinterpret_cast<const qint16 *>(bytes.constData());
             for (qsizetype i = 0; i < bytes.size() / 2; ++i) {
                 const bool loud = std::abs(samples[i]) > 200;
-                m_heard = m_heard || loud;
+                m_last = loud ? m_bytes / 2 + i : m_last;
+                m_first = m_first < 0 ? m_last : m_first;
                 m_quietSamples = loud ? 0 : m_quietSamples + 1;
             }
+            m_bytes += bytes.size();
+            if (heard() && whenHeard)
+                std::exchange(whenHeard, {})();
         });
         m_rec.start("parec", {"--raw", "--format=s16le", "--rate=8000", "--channels=1", "--latency-msec=10", "-d",
                               sink + ".monitor"});
@@ -144,16 +148,17 @@ public:
     }
     // The monitor delivers silence as soon as it is connected.
     bool listening() const { return m_bytes > 0; }
-    bool heard() const { return m_heard; }
+    bool heard() const { return m_first >= 0; }
+    // Seconds from the first sound heard to the last.
+    double heardFor() const { return double(m_last - m_first) / 8000; }
     // A fifth of a second of silence: the last effect is over.
     bool quiet() const { return listening() && m_quietSamples >= 1600; }
-    void forget() { m_heard = false; }
+    void forget() { m_first = m_last = -1; }
+    std::function<void()> whenHeard; // once, as soon as there is sound
 
 private:
     QProcess m_rec;
-    qint64 m_bytes = 0;
-    bool m_heard = false;
-    qint64 m_quietSamples = 0;
+    qint64 m_bytes = 0, m_first = -1, m_last = -1, m_quietSamples = 0;
 };
 
 } // namespace
@@ -246,6 +251,17 @@ private slots:
         QVERIFY(!ears[1 - output]->heard());
         const HangCheck closing;
         sound.reset();
+    }
+
+    void anEffectCutsOffTheOneBefore()
+    {
+        auto sound = makeSound();
+        std::unique_ptr<Ear> ears[2];
+        QVERIFY(listen(ears));
+        ears[0]->whenHeard = [&sound] { play(*sound, "Get.wav"); };
+        play(*sound, "Over.wav"); // 1.32 s, cut off by Get's 0.14 s
+        QTRY_VERIFY_WITH_TIMEOUT(ears[0]->heard() && ears[0]->quiet(), 10000);
+        QVERIFY2(ears[0]->heardFor() < 1, qPrintable(QString("sound for %1 s").arg(ears[0]->heardFor())));
     }
 };
 
