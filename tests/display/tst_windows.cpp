@@ -280,13 +280,16 @@ private slots:
         QVERIFY(!QFileInfo::exists(qEnvironmentVariable("XDG_DATA_HOME"))); // a first run: no folder yet
         m_form->close();
         QVERIFY(QFile::remove(ini));
-        m_form->setEndProgram([] {});
+        int ends = 0;
+        m_form->setEndProgram([&ends] { ++ends; });
         // A quit that did not end the program (it came before there was a
         // loop to end) does not keep a later close from saving.
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
         m_form->quitSaving();
         QVERIFY(QFile::remove(ini));
+        m_form->quitSaving(); // a second quit signal: saved and ending already
+        QVERIFY(ends == 1 && !QFile::exists(ini));
         m_form->close();
         QVERIFY(QFile::remove(ini));
         m_form->mnuG6->trigger();
