@@ -262,6 +262,9 @@ private slots:
         play(*sound, "Over.wav"); // 1.32 s, cut off by Get's 0.14 s
         QTRY_VERIFY_WITH_TIMEOUT(ears[0]->heard() && ears[0]->quiet(), 10000);
         QVERIFY2(ears[0]->heardFor() < 1, qPrintable(QString("sound for %1 s").arg(ears[0]->heardFor())));
+        // Heard out, they hold no stream open on the server: the output can sleep again.
+        QByteArray streams = "?";
+        QTRY_VERIFY_WITH_TIMEOUT(m_server->ctl({"list", "short", "sink-inputs"}, &streams) && streams.isEmpty(), 10000);
     }
 };
 
