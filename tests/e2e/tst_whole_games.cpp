@@ -56,7 +56,6 @@ private slots:
         f->Form_Load();
         QVERIFY(QTest::qWaitForWindowActive(f));
         QVERIFY(!f->mnuO1->isEnabled() && !f->mnuO1->isChecked());
-        QCOMPARE(f->Label4()->text(), "始めるにはゲームモードを選択してください。");
         QCOMPARE(QString::fromStdString(f->game().state().Board),
                  picture({"0000555550055550000555000000000000000000", "0000005000050005005000500000000000000000",
                           "0000005000050005005000500000000000000000", "0000005000055550005555500000000000000000",

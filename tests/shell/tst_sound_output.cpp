@@ -13,13 +13,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <csignal>
+#include <functional>
 #include <sys/prctl.h>
-#include <mutex>
-#include <thread>
+#include <unistd.h>
 
 using namespace trazzo;
 
@@ -31,34 +28,19 @@ void dieWithTheTest(QProcess &process)
     process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
 
-// A call into the sound that does not come back within this time is a hung
+// A call into the sound that does not come back within 20 s is a hung
 // game: the whole test run is ended with the reason.
-class Watchdog {
-public:
-    explicit Watchdog(const char *what) : m_what(what)
+struct HangCheck {
+    HangCheck()
     {
-        m_thread = std::thread([this] {
-            std::unique_lock lock(m_mutex);
-            if (!m_done.wait_for(lock, std::chrono::seconds(20), [this] { return m_finished; }))
-                qFatal("the game's thread hung in %s", m_what);
+        ::signal(SIGALRM, [](int) {
+            static const char why[] = "the game's thread hung in the sound\n";
+            (void)!::write(2, why, sizeof why - 1);
+            ::_exit(1);
         });
+        ::alarm(20);
     }
-    ~Watchdog()
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            m_finished = true;
-        }
-        m_done.notify_all();
-        m_thread.join();
-    }
-
-private:
-    const char *m_what;
-    std::mutex m_mutex;
-    std::condition_variable m_done;
-    bool m_finished = false;
-    std::thread m_thread;
+    ~HangCheck() { ::alarm(0); }
 };
 
 // A sound server of the test's own on a socket in a temporary folder.
@@ -92,14 +74,7 @@ public:
         dieWithTheTest(m_server);
         m_server.start("pulseaudio", {"-n", "-F", m_folder + "/server.pa", "--daemonize=no", "--exit-idle-time=-1",
                                       "--use-pid-file=no", "--log-level=error"});
-        if (!m_server.waitForStarted())
-            return false;
-        for (int i = 0; i < 200; ++i) {
-            if (ctl({"info"}))
-                return true;
-            QThread::msleep(25);
-        }
-        return false;
+        return m_server.waitForStarted() && QTest::qWaitFor([this] { return ctl({"info"}); }, 20000);
     }
     void stop()
     {
@@ -112,22 +87,21 @@ public:
     void freeze() { ::kill(static_cast<pid_t>(m_server.processId()), SIGSTOP); }
     void thaw() { ::kill(static_cast<pid_t>(m_server.processId()), SIGCONT); }
 
-    bool ctl(const QStringList &args) const
+    bool ctl(const QStringList &args, QByteArray *said = nullptr) const
     {
         QProcess pactl;
         pactl.setProcessEnvironment(clientEnvironment());
         pactl.start("pactl", args);
-        return pactl.waitForFinished(5000) && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0;
+        const bool ok =
+            pactl.waitForFinished(5000) && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0;
+        return said ? (*said = pactl.readAllStandardOutput(), ok) : ok;
     }
     // Unplugs an output: its module goes, as a headset's card does.
     bool remove(const QString &sink) const
     {
-        QProcess pactl;
-        pactl.setProcessEnvironment(clientEnvironment());
-        pactl.start("pactl", {"list", "short", "modules"});
-        if (!pactl.waitForFinished(5000))
-            return false;
-        for (const QByteArray &line : pactl.readAllStandardOutput().split('\n'))
+        QByteArray modules;
+        ctl({"list", "short", "modules"}, &modules);
+        for (const QByteArray &line : modules.split('\n'))
             if (line.contains("sink_name=" + sink.toUtf8()))
                 return ctl({"unload-module", QString::fromUtf8(line.split('\t').value(0))});
         return false;
@@ -153,13 +127,16 @@ public:
         dieWithTheTest(m_rec);
         QObject::connect(&m_rec, &QProcess::readyReadStandardOutput, [this] {
             const QByteArray bytes = m_rec.readAllStandardOutput();
-            m_bytes += bytes.size();
             const auto *samples = reinterpret_cast<const qint16 *>(bytes.constData());
             for (qsizetype i = 0; i < bytes.size() / 2; ++i) {
                 const bool loud = std::abs(samples[i]) > 200;
-                m_heard = m_heard || loud;
+                m_last = loud ? m_bytes / 2 + i : m_last;
+                m_first = m_first < 0 ? m_last : m_first;
                 m_quietSamples = loud ? 0 : m_quietSamples + 1;
             }
+            m_bytes += bytes.size();
+            if (heard() && whenHeard)
+                std::exchange(whenHeard, {})();
         });
         m_rec.start("parec", {"--raw", "--format=s16le", "--rate=8000", "--channels=1", "--latency-msec=10", "-d",
                               sink + ".monitor"});
@@ -171,16 +148,17 @@ public:
     }
     // The monitor delivers silence as soon as it is connected.
     bool listening() const { return m_bytes > 0; }
-    bool heard() const { return m_heard; }
+    bool heard() const { return m_first >= 0; }
+    // Seconds from the first sound heard to the last.
+    double heardFor() const { return double(m_last - m_first) / 8000; }
     // A fifth of a second of silence: the last effect is over.
     bool quiet() const { return listening() && m_quietSamples >= 1600; }
-    void forget() { m_heard = false; }
+    void forget() { m_first = m_last = -1; }
+    std::function<void()> whenHeard; // once, as soon as there is sound
 
 private:
     QProcess m_rec;
-    qint64 m_bytes = 0;
-    bool m_heard = false;
-    qint64 m_quietSamples = 0;
+    qint64 m_bytes = 0, m_first = -1, m_last = -1, m_quietSamples = 0;
 };
 
 } // namespace
@@ -199,8 +177,14 @@ class TestSoundOutput : public QObject {
     }
     static void play(SoundEffects &sound, const char *name)
     {
-        Watchdog watch("PlayEffect");
+        const HangCheck check;
         sound.PlayEffect(name);
+    }
+    bool listen(std::unique_ptr<Ear> (&ears)[2])
+    {
+        for (const char *sink : {"A", "B"})
+            ears[*sink - 'A'] = std::make_unique<Ear>(*m_server, sink);
+        return QTest::qWaitFor([&ears] { return ears[0]->listening() && ears[1]->listening(); }, 10000);
     }
 
 private slots:
@@ -219,79 +203,68 @@ private slots:
     }
     void cleanup() { m_server.reset(), m_dir.reset(); }
 
-    void followsTheDefaultOutput_data()
+    void nextEffectsReachTheOutputInUse_data()
     {
-        QTest::addColumn<bool>("unplugged"); // A goes away after B became the default
-        QTest::newRow("A stays") << false;
-        QTest::newRow("A unplugged") << true;
+        QTest::addColumn<QString>("change"); // what the desktop does once an effect was heard on A
+        QTest::addColumn<int>("output");     // where the next effects must be heard: 0 A, 1 B
+        QTest::newRow("B the default") << "default" << 1;
+        QTest::newRow("B the default, A unplugged") << "default unplug" << 1;
+        QTest::newRow("server restarts") << "restart" << 0;
+        QTest::newRow("server restarts, an effect while it is down") << "restart play" << 0;
+        QTest::newRow("server hangs a while") << "hang" << 0;
     }
-    void followsTheDefaultOutput()
+    void nextEffectsReachTheOutputInUse()
     {
-        QFETCH(bool, unplugged);
-        Ear a(*m_server, "A"), b(*m_server, "B");
-        QTRY_VERIFY_WITH_TIMEOUT(a.listening() && b.listening(), 10000);
+        QFETCH(QString, change);
+        QFETCH(int, output);
         auto sound = makeSound();
+        std::unique_ptr<Ear> ears[2];
+        QVERIFY(listen(ears));
         play(*sound, "Out.wav");
-        QTRY_VERIFY_WITH_TIMEOUT(a.heard(), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(a.quiet(), 10000);
-        QVERIFY(!b.heard());
-
-        QVERIFY(m_server->ctl({"set-default-sink", "B"}));
-        if (unplugged)
-            QVERIFY(m_server->remove("A"));
-        a.forget();
-        // Each effect in turn, the one heard before included.
+        QTRY_VERIFY_WITH_TIMEOUT(ears[0]->heard() && ears[0]->quiet(), 10000);
+        QVERIFY(!ears[1]->heard());
+        if (change.startsWith("default")) {
+            QVERIFY(m_server->ctl({"set-default-sink", "B"}));
+            QVERIFY(!change.endsWith("unplug") || m_server->remove("A"));
+        } else if (change.startsWith("restart")) {
+            ears[0].reset(), ears[1].reset();
+            m_server->stop();
+            if (change.endsWith("play"))
+                play(*sound, "Gold.wav"); // no server at all: silence, and the game goes on
+            QVERIFY(m_server->start() && listen(ears));
+        } else {
+            m_server->freeze();
+            // Game events keep coming while the server answers nothing.
+            for (const char *name : {"Out.wav", "High.wav", "Get.wav", "Gold.wav", "Over.wav"})
+                play(*sound, name);
+            m_server->thaw();
+            ears[0]->forget();
+            QTRY_VERIFY_WITH_TIMEOUT((play(*sound, "Over.wav"), ears[0]->heard()), 10000);
+        }
+        ears[0]->forget(), ears[1]->forget();
+        // Each effect in turn, the one heard before included, the very next one.
         for (const char *name : {"Out.wav", "Get.wav"}) {
-            b.forget();
+            ears[output]->forget();
             play(*sound, name);
-            QTRY_VERIFY_WITH_TIMEOUT(b.heard(), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(ears[output]->heard(), 10000);
         }
-        QVERIFY(!a.heard());
-    }
-
-    void comesBackAfterTheServerRestarts_data()
-    {
-        QTest::addColumn<bool>("playedWhileDown");
-        QTest::newRow("nothing played while it is down") << false;
-        QTest::newRow("an effect while it is down") << true;
-    }
-    void comesBackAfterTheServerRestarts()
-    {
-        QFETCH(bool, playedWhileDown);
-        auto sound = makeSound();
-        {
-            Ear a(*m_server, "A");
-            QTRY_VERIFY_WITH_TIMEOUT(a.listening(), 10000);
-            play(*sound, "Gold.wav");
-            QTRY_VERIFY_WITH_TIMEOUT(a.heard(), 10000);
-        }
-        m_server->stop();
-        if (playedWhileDown)
-            play(*sound, "Gold.wav"); // no server at all: silence, and the game goes on
-        QVERIFY(m_server->start());
-        Ear a(*m_server, "A");
-        QTRY_VERIFY_WITH_TIMEOUT(a.listening(), 10000);
-        // The very next effect is heard.
-        play(*sound, "Gold.wav");
-        QTRY_VERIFY_WITH_TIMEOUT(a.heard(), 10000);
-    }
-
-    void aHungServerHoldsNothingUp()
-    {
-        auto sound = makeSound();
-        Ear a(*m_server, "A");
-        QTRY_VERIFY_WITH_TIMEOUT(a.listening(), 10000);
-        play(*sound, "Get.wav");
-        QTRY_VERIFY_WITH_TIMEOUT(a.heard(), 10000);
-        m_server->freeze();
-        // Game events keep coming while the server answers nothing.
-        for (const char *name : {"Out.wav", "High.wav", "Get.wav", "Gold.wav", "Over.wav"})
-            play(*sound, name);
-        m_server->thaw();
-        a.forget();
-        QTRY_VERIFY_WITH_TIMEOUT((play(*sound, "Over.wav"), a.heard()), 10000);
-        Watchdog watch("closing the sound");
+        QVERIFY(!ears[1 - output]->heard());
+        const HangCheck closing;
         sound.reset();
+    }
+
+    void anEffectCutsOffTheOneBefore()
+    {
+        auto sound = makeSound();
+        std::unique_ptr<Ear> ears[2];
+        QVERIFY(listen(ears));
+        ears[0]->whenHeard = [&sound] { play(*sound, "Get.wav"); };
+        play(*sound, "Over.wav"); // 1.32 s, cut off by Get's 0.14 s
+        QTRY_VERIFY_WITH_TIMEOUT(ears[0]->heard() && ears[0]->quiet(), 10000);
+        QVERIFY2(ears[0]->heardFor() < 1, qPrintable(QString("sound for %1 s").arg(ears[0]->heardFor())));
+        // Heard out, they hold no stream open on the server: the output can sleep again.
+        QByteArray streams = "?";
+        QTRY_VERIFY_WITH_TIMEOUT(m_server->ctl({"list", "short", "sink-inputs"}, &streams) && streams.isEmpty(), 10000);
     }
 };
 
