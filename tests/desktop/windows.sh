@@ -141,13 +141,31 @@ open_window() { # KEYS TITLE WHAT: opens it, checks it is owned and centred
     until_true 30 active "$win" || fail "$3 did not take the keys when it opened"
     echo "$win"
 }
-# A click on the main window's status line, left of anything that opens over it.
+# spy XPROP-ARGUMENTS: records each change of a property in $T/spy.log (its
+# value first; a value's further lines are indented) from the background;
+# "spied N" waits for N changes.
+spy() {
+    stdbuf -oL xprop -spy "$@" >"$T/spy.log" 2>&1 &
+    SPY=$!
+    PIDS+=("$SPY")
+    until_true 50 test -s "$T/spy.log" || fail "xprop cannot watch ${*: -1}"
+}
+spied() {
+    until_true 100 eval "[ \$(grep -c '^[^[:space:]]' '$T/spy.log') -gt $1 ]"
+    local seen=$?
+    kill "$SPY" 2>/dev/null
+    wait "$SPY" 2>/dev/null
+    return $seen
+}
+# A click on the main window's status line, left of anything that opens over
+# it. The keys go on only once the window manager has answered the click by
+# making the main window active; the game must then hand them back.
 stray_click() {
     local x y w h t
     read -r x y w h t <<<"$(frame "$W")"
+    spy -root _NET_ACTIVE_WINDOW
     xdotool mousemove --window "$W" 12 $((h - t - 8)) click 1
-    # The window manager's answer to the click, and ours to it.
-    sleep 0.4
+    spied 1 || fail "$WM did not answer a click on the main window"
 }
 
 # Who the game is: the menu entry names its window class.
@@ -173,13 +191,17 @@ for way in $ways; do
             no_action "$F3" "the high-score window" MINIMIZE MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE; fi
         # Minimised where the manager allows it, it takes the main window
         # along; it must come back with it, keys and all.
-        xdotool windowminimize "$F3"
-        sleep 0.3
+        if actions "$F3" | grep -q _NET_WM_ACTION_MINIMIZE; then
+            spy -id "$F3" WM_STATE
+            xdotool windowminimize "$F3"
+            spied 1 || fail "$WM did not minimise the high-score window"
+        fi
         until_true 30 eval "xwininfo -id $F3 | grep -q IsViewable && xwininfo -id $W | grep -q IsViewable" ||
             fail "the game stayed hidden after the high-score window was minimised"
         until_true 30 active "$F3" || fail "the high-score window came back without the keys"
     fi
     stray_click
+    until_true 30 active "$F3" || fail "a click on the main window took the keys from the high-score window"
     xdotool key "$way"
     until_true 30 gone "$F3" || fail "$way after a click on the main window did not close the high-score window"
     xdotool getwindowname "$W" >/dev/null 2>&1 || fail "$way after a click on the main window closed the game"
