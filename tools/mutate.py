@@ -22,6 +22,7 @@ Usage: tools/mutate.py [--only ID,ID] [--file PATTERN] [--list FILE]
 
 import argparse
 import fnmatch
+import json
 import os
 import re
 import shutil
@@ -171,13 +172,21 @@ def main():
             sys.exit("configure failed:\n" + r.stdout + r.stderr)
     targets = ()
     if args.tests:
-        listed = run(["ctest", "--preset", "default", "-N", "-R", args.tests]).stdout
-        tests = re.findall(r"^\s*Test\s+#\d+: (\S+)", listed, re.M)
+        listed = json.loads(run(["ctest", "--preset", "default", "--show-only=json-v1", "-R", args.tests]).stdout)
+        tests = listed.get("tests", [])
         if not tests:
             sys.exit(f"no test matches {args.tests}")
-        print("tests run: " + " ".join(tests), flush=True)
-        # The desktop tests are a script that plays the game itself.
-        targets = list(dict.fromkeys("trazzo" if t.startswith("desktop_") else t for t in tests))
+        print("tests run: " + " ".join(t["name"] for t in tests), flush=True)
+        # What each test runs: a test program, or the game itself (a desktop
+        # script, or a test under another name such as tst_windows_2x); any
+        # argument named after a target of the build is built.
+        help_text = run(["cmake", "--build", "build", "--target", "help"]).stdout
+        known = set(re.findall(r"^\.\.\. (\S+)", help_text, re.M))
+        targets = list(dict.fromkeys(os.path.basename(a) for t in tests for a in t.get("command", [])
+                                     if os.path.basename(a) in known))
+        if not targets:
+            sys.exit(f"the tests matching {args.tests} run nothing this build makes")
+        print("built: " + " ".join(targets), flush=True)
     ok, log = build(targets)
     if not ok:
         sys.exit("the unchanged tree does not build:\n" + log[-3000:])
