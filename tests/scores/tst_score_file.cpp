@@ -160,6 +160,9 @@ void TestScoreFile::fieldsReadAlikeInEveryLocale_data()
     QTest::newRow("largest") << "2.1e9x" << 2100000000;
     QTest::newRow("beyond a score") << "9e9xyz" << -1;
     QTest::newRow("far beyond") << "1e9999" << -1;
+    QTest::newRow("far below") << "-9e9xy" << -1;
+    QTest::newRow("far too small") << "5e-9xy" << 0;
+    QTest::newRow("exponent first") << "e5----" << 0;
     QTest::newRow("a comma ends it") << "0012,6" << 12;
     QTest::newRow("no number") << "Ann---" << 0;
 }
