@@ -121,9 +121,9 @@ def tests_pass(per_test_timeout, regex=None):
     r = run(["ctest", "--preset", "default", "--stop-on-failure", "--timeout", str(per_test_timeout), *only],
             timeout=per_test_timeout)
     if r is None:
-        return False, "ctest timed out"
+        return False, "ctest timed out", ""
     failed = [l.split(":", 1)[-1].strip() for l in r.stdout.splitlines() if re.search(r"\*\*\*\w", l)]
-    return r.returncode == 0, "; ".join(failed[:2])
+    return r.returncode == 0, "; ".join(failed[:2]), r.stdout
 
 
 def find_nth(text, old, n):
@@ -190,9 +190,9 @@ def main():
     ok, log = build(targets)
     if not ok:
         sys.exit("the unchanged tree does not build:\n" + log[-3000:])
-    ok, why = tests_pass(args.timeout, args.tests)
+    ok, why, out = tests_pass(args.timeout, args.tests)
     if not ok:
-        sys.exit("the unchanged tree fails its tests: " + why)
+        sys.exit(out[-3000:] + "\nthe unchanged tree fails its tests: " + why)
 
     caught, missed, stale, broken = [], [], [], []
     for m in mutants:
@@ -217,7 +217,7 @@ def main():
                 broken.append(m)
                 verdict, why = "NOBUILD ", "does not compile"
             else:
-                passed, why = tests_pass(args.timeout, args.tests)
+                passed, why, _ = tests_pass(args.timeout, args.tests)
                 if passed:
                     missed.append(m)
                     verdict, why = "MISSED  ", ""

@@ -29,7 +29,7 @@ skip() {
     echo "desktop windows ($WM, ${SCALE}x): skipped: $*"
     exit 77
 }
-for tool in Xvfb "$WM" xdotool xprop xwininfo; do
+for tool in Xvfb "$WM" xdotool xprop xwininfo xwd convert; do
     command -v "$tool" >/dev/null || skip "$tool is missing"
 done
 [ -x "$GAME" ] || skip "no game at $GAME"
@@ -80,8 +80,10 @@ fi
 until_true 50 eval 'xprop -root _NET_WORKAREA | grep -q =' || fail "$WM set no work area"
 read -r AX AY AW AH <<<"$(xprop -root _NET_WORKAREA | grep -o '[0-9]*' | head -4 | tr '\n' ' ')"
 
-"$GAME" >"$T/game.log" 2>&1 &
-PIDS+=($!)
+# The read-me opener on the path cannot show the file.
+PATH="$ROOT/tests/shell/openers/fails:$PATH" "$GAME" >"$T/game.log" 2>&1 &
+GAMEPID=$!
+PIDS+=("$GAMEPID")
 W=$(timeout 20 xdotool search --sync --onlyvisible --name '^Trazzo$' | head -1)
 [ -n "$W" ] || fail "the main window never showed"
 
@@ -121,7 +123,7 @@ no_action() { # WINDOW WHAT ACTION...: the window manager allows none of them
 }
 # The manager's active window and the X input focus (keys go to the latter).
 active() { xprop -root _NET_ACTIVE_WINDOW | grep -qi "$(printf '0x%x$' "$1")" && [ "$(xdotool getwindowfocus)" = "$1" ]; }
-gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1 || ! xwininfo -id "$1" | grep -q IsViewable; }
+gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1 || ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
 open_window() { # KEYS TITLE WHAT: opens it, checks it is owned and centred
     local win
     until_true 50 active "$W" || fail "the main window does not have the keys for $1"
@@ -177,6 +179,15 @@ no_action "$W" "the main window" MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE
 centred "$W" "the main window"
 ok "the main window: centred, not to be maximised or resized"
 
+# The sound option, switched on with no sound server to play on: the sound
+# output is loaded only now, and the game answers the keys as before.
+sound_loaded() { grep -q /trazzo-sound.so "/proc/$GAMEPID/maps"; }
+! sound_loaded || fail "the sound output was loaded while the option was off"
+until_true 50 active "$W" || fail "the main window does not have the keys for the sound option"
+xdotool key --delay 40 alt+o s
+until_true 50 sound_loaded || fail "switching the sound option on loaded no sound output"
+ok "the sound option on loads the sound output"
+
 # The high-score window: any key closes it, also after a stray click; the
 # window manager's close key closes it alone.
 # Shift and a letter once, at the plain size, are enough.
@@ -221,11 +232,41 @@ xdotool getwindowname "$W" >/dev/null 2>&1 || fail "Alt+F4 meant for the About w
 until_true 30 active "$W" || fail "the main window did not get the keys back after the About window"
 ok "the About window: owned, centred; Alt+F4 closes it alone after a stray click"
 
+# message WHAT: the game's message box is open over the main window, owned
+# by it and with the keys; Return closes it and gives them back.
+message() {
+    local m
+    m=$(timeout 10 xdotool search --sync --onlyvisible --name '^Trazzo$' | grep -v "^$W\$" | head -1)
+    [ -n "$m" ] || fail "no message box $1"
+    xprop -id "$m" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x$' "$W")" || fail "the message box $1 is not owned by the main window"
+    until_true 30 active "$m" || fail "the message box $1 did not take the keys"
+    xdotool key Return
+    until_true 50 gone "$m" || fail "Return did not close the message box $1"
+    until_true 30 active "$W" || fail "the main window did not get the keys back after the message box $1"
+}
+xdotool key --delay 40 alt+h h
+message "for a read-me nothing can show"
+ok "a read-me the opener cannot show: a message box, closed by Return"
+
+# The board's cell at column C, row R, as the screen shows it: #RRGGBB.
+cell() {
+    local h
+    h=$(xwininfo -id "$W" | sed -n 's/^ *Height: *//p')
+    xwd -silent -id "$W" | convert xwd:- -crop "1x1+$(((10 + 12 * $1 + 6) * SCALE))+$((h - (421 - 36 - 12 * $2 - 6) * SCALE))" txt:- |
+        grep -o '#[0-9A-F]\{6\}'
+}
+# The picture dialog fits the screen; a picture chosen in it is drawn at once.
 xdotool key --delay 40 alt+o l
 D=$(timeout 10 xdotool search --sync --onlyvisible --name 'ファイルを開く' | head -1)
 [ -n "$D" ] || fail "the picture dialog did not open"
 inside "$D" "the picture dialog"
-xdotool key Escape
-until_true 50 gone "$D" || fail "Escape did not close the picture dialog"
-ok "the picture dialog fits the screen"
+until_true 30 active "$D" || fail "the picture dialog did not take the keys"
+[ "$(cell 0 0)" != "#05FA4D" ] || fail "the built-in wall looks like the test picture's"
+xdotool type --delay 20 "$ROOT/tests/display/skins/top-down.bmp"
+xdotool key Return
+until_true 50 gone "$D" || fail "Return did not take the picture and close the dialog"
+# Its first tile, the wall round the board, is RGB(5, 250, 77); a title panel (tile 5) RGB(85, 175, 77).
+until_true 50 eval '[ "$(cell 0 0) $(cell 4 7)" = "#05FA4D #55AF4D" ]' || fail "the chosen picture is not drawn: $(cell 0 0) $(cell 4 7)"
+message "that the picture was loaded"
+ok "the picture dialog fits the screen; the picture chosen in it is drawn"
 echo "desktop windows ($WM, ${SCALE}x): PASSED (${SECONDS}s)"

@@ -110,6 +110,8 @@ private slots:
         QTest::newRow("down") << int(Qt::Key_Down) << 4;
         QTest::newRow("Space hurries") << int(Qt::Key_Space) << 0;
         QTest::newRow("a letter does nothing") << int(Qt::Key_A) << 0;
+        QTest::newRow("a digit does nothing") << int(Qt::Key_4) << 0;
+        QTest::newRow("% (the left arrow's code in ASCII) does nothing") << int(Qt::Key_Percent) << 0;
         QTest::newRow("Ctrl with an arrow does nothing") << int(Qt::Key_Left | Qt::ControlModifier) << 0;
     }
     void keysSteerAndSpaceHurries()
@@ -163,14 +165,15 @@ private slots:
         QTest::newRow("PNG") << "top-down.png" << 96 << loaded;
         QTest::newRow("RLE BMP, pixels as they are") << "rle8-absolute.bmp" << 96 << loaded;
         QTest::newRow("RLE4 BMP, no end mark") << "rle4-no-end.bmp" << 96 << loaded;
+        QTest::newRow("RLE BMP, a jump past the end") << "rle8-jump-at-end.bmp" << 96 << loaded;
         QTest::newRow("cancelled") << "" << 0 << "";
         QTest::newRow("a header only") << "header-only.bmp" << 0 << "ピクチャを読み込めませんでした。" + unchanged;
         QTest::newRow("no such file") << "missing.bmp" << 0 << "ファイルが見つかりません。" + unchanged;
         QTest::newRow("not a picture") << "make_skins.py" << 0
                                        << "bmp または png のピクチャではありません。" + unchanged;
         QTest::newRow("2000 pixels wide") << "wide.bmp" << 0 << "ピクチャが大きすぎます。" + unchanged;
-        for (const char *cut :
-             {"rle8-cut.bmp", "rle4-cut.bmp", "plain-cut.bmp", "top-down-cut.bmp", "32-bit-masks-cut.bmp"})
+        for (const char *cut : {"rle8-cut.bmp", "rle4-cut.bmp", "plain-cut.bmp", "top-down-cut.bmp",
+                                "32-bit-masks-cut.bmp", "rle8-cut-in-jump.bmp"})
             QTest::newRow(cut) << cut << 0 << "ピクチャを読み込めませんでした。" + unchanged;
         // Each header read by its own size; a cut one is refused whatever its header.
         for (const char *size : {"12", "40", "64", "108", "124"}) {

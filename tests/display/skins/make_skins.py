@@ -102,3 +102,8 @@ open('24-bit.bmp', 'wb').write(true_colour(24))
 open('32-bit-masks.bmp', 'wb').write(true_colour(32))
 open('32-bit-masks-header108.bmp', 'wb').write(true_colour(32, 108))
 open('32-bit-masks-cut.bmp', 'wb').write(true_colour(32)[:-1000])
+
+# RLE8 whose last row ends with a jump up past the picture instead of an end
+# of line and the end mark; cut off inside that jump, it is refused.
+open('rle8-jump-at-end.bmp', 'wb').write(bmp8(96, 24, 1, rle[:-2] + b'\0\2\0\1'))
+open('rle8-cut-in-jump.bmp', 'wb').write(bmp8(96, 24, 1, rle[:-2] + b'\0\2'))
