@@ -121,6 +121,15 @@ no_action() { # WINDOW WHAT ACTION...: the window manager allows none of them
         case $allowed in *"_NET_WM_ACTION_$a"*) fail "$WM allows $a on $what: $allowed" ;; esac
     done
 }
+# motif WINDOW WHAT FUNCTIONS DECORATIONS: the window's Motif hints, which
+# some window managers follow alone, name functions and decorations and
+# none of those given (bit masks; 1 would mean all of them).
+motif() {
+    local f fn dec
+    read -r f fn dec <<<"$(xprop -id "$1" _MOTIF_WM_HINTS | grep -o '0x[0-9a-f]*' | head -3 | tr '\n' ' ')"
+    [ -n "$dec" ] && [ $((f & 3)) -eq 3 ] && [ $((fn & ($3 | 1))) -eq 0 ] && [ $((dec & ($4 | 1))) -eq 0 ] ||
+        fail "the Motif hints of $2 offer what they must not: $(xprop -id "$1" _MOTIF_WM_HINTS)"
+}
 # The manager's active window and the X input focus (keys go to the latter).
 active() { xprop -root _NET_ACTIVE_WINDOW | grep -qi "$(printf '0x%x$' "$1")" && [ "$(xdotool getwindowfocus)" = "$1" ]; }
 gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1 || ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
@@ -176,8 +185,9 @@ class=$(sed -n 's/^StartupWMClass=//p' "$ENTRY")
 xprop -id "$W" WM_CLASS | grep -q "\"$class\"\$" || fail "the window class is not the menu entry's $class: $(xprop -id "$W" WM_CLASS)"
 ok "WM_CLASS $(xprop -id "$W" WM_CLASS | cut -d= -f2) matches the menu entry"
 no_action "$W" "the main window" MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE
+motif "$W" "the main window" 0x10 0x40 # maximise
 centred "$W" "the main window"
-ok "the main window: centred, not to be maximised or resized"
+ok "the main window: centred, not to be maximised or resized, no maximise in its Motif hints"
 
 # The sound option, switched on with no sound server to play on: the sound
 # output is loaded only now, and the game answers the keys as before.
@@ -200,6 +210,7 @@ for way in $ways; do
         # openbox offers to minimise any dialog whatever its hints say.
         if [ "$WM" = openbox ]; then no_action "$F3" "the high-score window" MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE; else
             no_action "$F3" "the high-score window" MINIMIZE MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE; fi
+        motif "$F3" "the high-score window" 0x18 0x60 # minimise, maximise
         # Minimised where the manager allows it, it takes the main window
         # along; it must come back with it, keys and all.
         if actions "$F3" | grep -q _NET_WM_ACTION_MINIMIZE; then
@@ -224,6 +235,7 @@ F2=$(open_window "alt+h v" 'ﾊﾞｰｼﾞｮﾝ情報' "the About window") || 
 centred "$F2" "the About window"
 if [ "$WM" = openbox ]; then no_action "$F2" "the About window" MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE; else
     no_action "$F2" "the About window" MINIMIZE MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE; fi
+motif "$F2" "the About window" 0x18 0x60
 stray_click
 until_true 30 active "$F2" || fail "a click on the main window took the keys from the About window"
 xdotool key Escape alt+F4
