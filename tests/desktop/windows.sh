@@ -59,24 +59,36 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME DBUS_SESSION_BUS_ADDRESS
 start_desktop() { # an X server and the window manager on it; fails if either does not come up
     rm -f "$T/display"
     Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$T/display" >"$T/xvfb.log" 2>&1 &
-    PIDS+=($!)
+    local xvfb=$! wm
+    PIDS+=("$xvfb")
     until_true 50 test -s "$T/display" || skip "Xvfb did not start: $(tail -3 "$T/xvfb.log")"
     export DISPLAY=":$(cat "$T/display")"
     until_true 50 xprop -root >/dev/null 2>&1 || skip "Xvfb did not answer"
+    # Another X server started at the same moment may have taken the
+    # display (ours then says "server already running" and ends).
+    kill -0 "$xvfb" 2>/dev/null || return 1
     case $WM in
     openbox) openbox --sm-disable >"$T/wm.log" 2>&1 & ;;
     metacity) metacity --sm-disable --compositor=none >"$T/wm.log" 2>&1 & ;;
     *) fail "no window manager $WM" ;;
     esac
-    PIDS+=($!)
-    until_true 200 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "#"'
+    wm=$!
+    PIDS+=("$wm")
+    for _ in $(seq 200); do
+        kill -0 "$xvfb" 2>/dev/null && kill -0 "$wm" 2>/dev/null || break
+        xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "#" && return 0
+        sleep 0.1
+    done
+    kill "$wm" "$xvfb" 2>/dev/null
+    return 1
 }
 # Once in CI the window manager could not open a display that had just
-# answered; what the X server said is kept, and a second one is tried.
-if ! start_desktop; then
+# answered; what the X server said is kept, and another one is tried.
+for attempt in 1 2 3 4; do
+    start_desktop && break
     echo "note: $WM did not start on $DISPLAY: $(tail -3 "$T/wm.log"); X server: $(tail -3 "$T/xvfb.log")" >&2
-    start_desktop || fail "$WM did not start: $(tail -3 "$T/wm.log")"
-fi
+    [ "$attempt" = 4 ] && fail "$WM did not start: $(tail -3 "$T/wm.log")"
+done
 until_true 50 eval 'xprop -root _NET_WORKAREA | grep -q =' || fail "$WM set no work area"
 read -r AX AY AW AH <<<"$(xprop -root _NET_WORKAREA | grep -o '[0-9]*' | head -4 | tr '\n' ' ')"
 
@@ -152,17 +164,23 @@ open_window() { # KEYS TITLE WHAT: opens it, checks it is owned and centred
     until_true 30 active "$win" || fail "$3 did not take the keys when it opened"
     echo "$win"
 }
-# spy XPROP-ARGUMENTS: records each change of a property in $T/spy.log (its
-# value first; a value's further lines are indented) from the background;
-# "spied N" waits for N changes.
+# spy WHERE PROPERTY: watches the property of a window (WHERE: -root or
+# -id WINDOW) from the background, each change a line of $T/spy.log that
+# starts with its name; "spied" waits for a change. The watch is known to
+# stand once a mark set on the same window has shown up in the log.
 spy() {
-    stdbuf -oL xprop -spy "$@" >"$T/spy.log" 2>&1 &
+    WHERE=("$1" ${2:+"$2"}) SPIED=$3
+    watching # the mark's name known before the watch starts
+    stdbuf -oL xprop -spy "${WHERE[@]}" "$3" _TRAZZO_MARK >"$T/spy.log" 2>&1 &
     SPY=$!
     PIDS+=("$SPY")
-    until_true 50 test -s "$T/spy.log" || fail "xprop cannot watch ${*: -1}"
+    until_true 50 watching || fail "xprop cannot watch $3"
+}
+watching() {
+    xprop "${WHERE[@]}" -f _TRAZZO_MARK 8s -set _TRAZZO_MARK watched && grep -q "^_TRAZZO_MARK(STRING)" "$T/spy.log" 2>/dev/null
 }
 spied() {
-    until_true 100 eval "[ \$(grep -c '^[^[:space:]]' '$T/spy.log') -gt $1 ]"
+    until_true 100 eval '[ "$(grep -c "^$SPIED" "$T/spy.log")" -gt 1 ]'
     local seen=$?
     kill "$SPY" 2>/dev/null
     wait "$SPY" 2>/dev/null
@@ -174,9 +192,9 @@ spied() {
 stray_click() {
     local x y w h t
     read -r x y w h t <<<"$(frame "$W")"
-    spy -root _NET_ACTIVE_WINDOW
+    spy -root "" _NET_ACTIVE_WINDOW
     xdotool mousemove --window "$W" 12 $((h - t - 8)) click 1
-    spied 1 || fail "$WM did not answer a click on the main window"
+    spied || fail "$WM did not answer a click on the main window"
 }
 
 # Who the game is: the menu entry names its window class.
@@ -216,7 +234,7 @@ for way in $ways; do
         if actions "$F3" | grep -q _NET_WM_ACTION_MINIMIZE; then
             spy -id "$F3" WM_STATE
             xdotool windowminimize "$F3"
-            spied 1 || fail "$WM did not minimise the high-score window"
+            spied || fail "$WM did not minimise the high-score window"
         fi
         until_true 30 eval "xwininfo -id $F3 | grep -q IsViewable && xwininfo -id $W | grep -q IsViewable" ||
             fail "the game stayed hidden after the high-score window was minimised"
