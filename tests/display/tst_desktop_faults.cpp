@@ -57,6 +57,8 @@ private slots:
             d->setDirectory(dir.path());
             QTest::keyClick(d->findChild<QComboBox *>("fileTypeCombo"), Qt::Key_Down); // all files
             all = QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) == 2; }, 60000);
+            QTest::keyClick(d->findChild<QComboBox *>("fileTypeCombo"), Qt::Key_Up); // bitmaps again
+            all = all && QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) == 1; }, 60000);
             d->reject();
         });
         QCOMPARE(trazzo::FileOpen_Dialog(nullptr, trazzo::pictureFilter()), ""); // cancelled

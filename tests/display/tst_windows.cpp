@@ -172,6 +172,7 @@ private slots:
         QTest::newRow("not a picture") << "make_skins.py" << 0
                                        << "bmp または png のピクチャではありません。" + unchanged;
         QTest::newRow("2000 pixels wide") << "wide.bmp" << 0 << "ピクチャが大きすぎます。" + unchanged;
+        QTest::newRow("a PNG in a BMP") << "png-in-bmp.bmp" << 0 << "ピクチャを読み込めませんでした。" + unchanged;
         for (const char *cut : {"rle8-cut.bmp", "rle4-cut.bmp", "plain-cut.bmp", "top-down-cut.bmp",
                                 "32-bit-masks-cut.bmp", "rle8-cut-in-jump.bmp"})
             QTest::newRow(cut) << cut << 0 << "ピクチャを読み込めませんでした。" + unchanged;
@@ -470,6 +471,7 @@ private slots:
         QTest::newRow("no opener") << "";
         QTest::newRow("opener fails") << "fails";
         QTest::newRow("opener cannot start") << "broken";
+        QTest::newRow("opener killed") << "crashes";
         QTest::newRow("opener shows it") << "shows";
     }
     void readmeNeedsAWorkingOpener()

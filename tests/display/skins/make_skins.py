@@ -107,3 +107,8 @@ open('32-bit-masks-cut.bmp', 'wb').write(true_colour(32)[:-1000])
 # of line and the end mark; cut off inside that jump, it is refused.
 open('rle8-jump-at-end.bmp', 'wb').write(bmp8(96, 24, 1, rle[:-2] + b'\0\2\0\1'))
 open('rle8-cut-in-jump.bmp', 'wb').write(bmp8(96, 24, 1, rle[:-2] + b'\0\2'))
+
+# A PNG inside a bitmap file (compression 5): no such sheet is read.
+png_inside = open('top-down.png', 'rb').read()
+head = struct.pack('<IiiHHIIiiII', 40, 96, 24, 1, 0, 5, len(png_inside), 0, 0, 0, 0)
+open('png-in-bmp.bmp', 'wb').write(b'BM' + struct.pack('<IHHI', 54 + len(png_inside), 0, 0, 54) + head + png_inside)
