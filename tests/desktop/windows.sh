@@ -75,7 +75,7 @@ start_desktop() { # an X server and the window manager on it; fails if either do
     wm=$!
     PIDS+=("$wm")
     for _ in $(seq 200); do
-        kill -0 "$xvfb" 2>/dev/null && kill -0 "$wm" 2>/dev/null || break
+        if ! kill -0 "$xvfb" 2>/dev/null || ! kill -0 "$wm" 2>/dev/null; then break; fi
         xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "#" && return 0
         sleep 0.1
     done
