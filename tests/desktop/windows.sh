@@ -143,6 +143,7 @@ motif() {
         fail "the Motif hints of $2 offer what they must not: $(xprop -id "$1" _MOTIF_WM_HINTS)"
 }
 # The manager's active window and the X input focus (keys go to the latter).
+keys() { echo "active $(xprop -root _NET_ACTIVE_WINDOW | grep -o '0x[0-9a-f]*'), focus $(printf '0x%x' "$(xdotool getwindowfocus)"), main $(printf '0x%x' "$W")"; }
 active() { xprop -root _NET_ACTIVE_WINDOW | grep -qi "$(printf '0x%x$' "$1")" && [ "$(xdotool getwindowfocus)" = "$1" ]; }
 gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1 || ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
 open_window() { # KEYS TITLE WHAT: opens it, checks it is owned and centred
@@ -241,7 +242,7 @@ for way in $ways; do
         until_true 30 active "$F3" || fail "the high-score window came back without the keys"
     fi
     stray_click
-    until_true 30 active "$F3" || fail "a click on the main window took the keys from the high-score window"
+    until_true 100 active "$F3" || fail "a click on the main window took the keys from the high-score window ($(keys))"
     xdotool key "$way"
     until_true 30 gone "$F3" || fail "$way after a click on the main window did not close the high-score window"
     xdotool getwindowname "$W" >/dev/null 2>&1 || fail "$way after a click on the main window closed the game"
@@ -255,7 +256,7 @@ if [ "$WM" = openbox ]; then no_action "$F2" "the About window" MAXIMIZE_HORZ MA
     no_action "$F2" "the About window" MINIMIZE MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE; fi
 motif "$F2" "the About window" 0x18 0x60
 stray_click
-until_true 30 active "$F2" || fail "a click on the main window took the keys from the About window"
+until_true 100 active "$F2" || fail "a click on the main window took the keys from the About window ($(keys))"
 xdotool key Escape alt+F4
 until_true 30 gone "$F2" || fail "Alt+F4 after a click on the main window did not close the About window"
 xdotool getwindowname "$W" >/dev/null 2>&1 || fail "Alt+F4 meant for the About window closed the game"
@@ -264,10 +265,13 @@ ok "the About window: owned, centred; Alt+F4 closes it alone after a stray click
 
 # message WHAT: the game's message box is open over the main window, owned
 # by it and with the keys; Return closes it and gives them back.
+# (The main window has the same title: a search that waits for any match
+# would end at once.)
+box() { M=$(xdotool search --onlyvisible --name '^Trazzo$' | grep -v "^$W\$" | head -1) && [ -n "$M" ]; }
 message() {
     local m
-    m=$(timeout 10 xdotool search --sync --onlyvisible --name '^Trazzo$' | grep -v "^$W\$" | head -1)
-    [ -n "$m" ] || fail "no message box $1"
+    until_true 100 box || fail "no message box $1"
+    m=$M
     xprop -id "$m" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x$' "$W")" || fail "the message box $1 is not owned by the main window"
     until_true 30 active "$m" || fail "the message box $1 did not take the keys"
     xdotool key Return
@@ -275,6 +279,11 @@ message() {
     until_true 30 active "$W" || fail "the main window did not get the keys back after the message box $1"
 }
 xdotool key --delay 40 alt+h h
+if ! until_true 50 box && [ "$WM" = metacity ]; then
+    # The shortcut metacity loses now and then after a window closed (see open_window).
+    echo "note: alt+h h was lost once on $WM; sent again" >&2
+    xdotool key --delay 40 alt+h h
+fi
 message "for a read-me nothing can show"
 ok "a read-me the opener cannot show: a message box, closed by Return"
 
