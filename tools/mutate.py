@@ -22,6 +22,7 @@ Usage: tools/mutate.py [--only ID,ID] [--file PATTERN] [--list FILE]
 
 import argparse
 import fnmatch
+import json
 import os
 import re
 import shutil
@@ -120,9 +121,9 @@ def tests_pass(per_test_timeout, regex=None):
     r = run(["ctest", "--preset", "default", "--stop-on-failure", "--timeout", str(per_test_timeout), *only],
             timeout=per_test_timeout)
     if r is None:
-        return False, "ctest timed out"
+        return False, "ctest timed out", ""
     failed = [l.split(":", 1)[-1].strip() for l in r.stdout.splitlines() if re.search(r"\*\*\*\w", l)]
-    return r.returncode == 0, "; ".join(failed[:2])
+    return r.returncode == 0, "; ".join(failed[:2]), r.stdout
 
 
 def find_nth(text, old, n):
@@ -171,19 +172,27 @@ def main():
             sys.exit("configure failed:\n" + r.stdout + r.stderr)
     targets = ()
     if args.tests:
-        listed = run(["ctest", "--preset", "default", "-N", "-R", args.tests]).stdout
-        tests = re.findall(r"^\s*Test\s+#\d+: (\S+)", listed, re.M)
+        listed = json.loads(run(["ctest", "--preset", "default", "--show-only=json-v1", "-R", args.tests]).stdout)
+        tests = listed.get("tests", [])
         if not tests:
             sys.exit(f"no test matches {args.tests}")
-        print("tests run: " + " ".join(tests), flush=True)
-        # The desktop tests are a script that plays the game itself.
-        targets = list(dict.fromkeys("trazzo" if t.startswith("desktop_") else t for t in tests))
+        print("tests run: " + " ".join(t["name"] for t in tests), flush=True)
+        # What each test runs: a test program, or the game itself (a desktop
+        # script, or a test under another name such as tst_windows_2x); any
+        # argument named after a target of the build is built.
+        help_text = run(["cmake", "--build", "build", "--target", "help"]).stdout
+        known = set(re.findall(r"^\.\.\. (\S+)", help_text, re.M))
+        targets = list(dict.fromkeys(os.path.basename(a) for t in tests for a in t.get("command", [])
+                                     if os.path.basename(a) in known))
+        if not targets:
+            sys.exit(f"the tests matching {args.tests} run nothing this build makes")
+        print("built: " + " ".join(targets), flush=True)
     ok, log = build(targets)
     if not ok:
         sys.exit("the unchanged tree does not build:\n" + log[-3000:])
-    ok, why = tests_pass(args.timeout, args.tests)
+    ok, why, out = tests_pass(args.timeout, args.tests)
     if not ok:
-        sys.exit("the unchanged tree fails its tests: " + why)
+        sys.exit(out[-3000:] + "\nthe unchanged tree fails its tests: " + why)
 
     caught, missed, stale, broken = [], [], [], []
     for m in mutants:
@@ -208,7 +217,7 @@ def main():
                 broken.append(m)
                 verdict, why = "NOBUILD ", "does not compile"
             else:
-                passed, why = tests_pass(args.timeout, args.tests)
+                passed, why, _ = tests_pass(args.timeout, args.tests)
                 if passed:
                     missed.append(m)
                     verdict, why = "MISSED  ", ""

@@ -41,7 +41,23 @@ for _ in $(seq 100); do
 done
 [ -n "$found" ] || { echo "sway did not start" >&2; exit 1; }
 mv "$found" "$runtime/$socket"
-# Its background a moment after the socket appears.
-sleep 0.5
+# Its background is drawn a moment after the socket appears: waited for,
+# as a screenshot's corner in the background's colour, where grim is there
+# to take one (the test tier), or else as sway's answer about its output.
+ready() {
+    if command -v grim >/dev/null; then
+        [ "$(XDG_RUNTIME_DIR=$own WAYLAND_DISPLAY=$runtime/$socket grim -g '0,0 1x1' -t ppm - 2>/dev/null |
+            tail -c 3 | od -An -tx1 | tr -d ' \n')" = 204060 ]
+    else
+        sock=$(find "$runtime" -maxdepth 1 -type s -name 'sway-ipc.*' | head -n 1)
+        [ -n "$sock" ] && SWAYSOCK=$sock swaymsg -t get_outputs 2>/dev/null | grep -q HEADLESS-1
+    fi
+}
+for _ in $(seq 100); do
+    ready && break
+    kill -0 "$sway_pid" 2>/dev/null || { cat "$own/sway.log" >&2; exit 1; }
+    sleep 0.1
+done
+ready || { echo "sway did not draw its background" >&2; exit 1; }
 
 XDG_RUNTIME_DIR=$own WAYLAND_DISPLAY=$runtime/$socket "$@"

@@ -29,7 +29,7 @@ skip() {
     echo "desktop windows ($WM, ${SCALE}x): skipped: $*"
     exit 77
 }
-for tool in Xvfb "$WM" xdotool xprop xwininfo; do
+for tool in Xvfb "$WM" xdotool xprop xwininfo xwd convert; do
     command -v "$tool" >/dev/null || skip "$tool is missing"
 done
 [ -x "$GAME" ] || skip "no game at $GAME"
@@ -59,29 +59,43 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME DBUS_SESSION_BUS_ADDRESS
 start_desktop() { # an X server and the window manager on it; fails if either does not come up
     rm -f "$T/display"
     Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$T/display" >"$T/xvfb.log" 2>&1 &
-    PIDS+=($!)
+    local xvfb=$! wm
+    PIDS+=("$xvfb")
     until_true 50 test -s "$T/display" || skip "Xvfb did not start: $(tail -3 "$T/xvfb.log")"
     export DISPLAY=":$(cat "$T/display")"
     until_true 50 xprop -root >/dev/null 2>&1 || skip "Xvfb did not answer"
+    # Another X server started at the same moment may have taken the
+    # display (ours then says "server already running" and ends).
+    kill -0 "$xvfb" 2>/dev/null || return 1
     case $WM in
     openbox) openbox --sm-disable >"$T/wm.log" 2>&1 & ;;
     metacity) metacity --sm-disable --compositor=none >"$T/wm.log" 2>&1 & ;;
     *) fail "no window manager $WM" ;;
     esac
-    PIDS+=($!)
-    until_true 200 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "#"'
+    wm=$!
+    PIDS+=("$wm")
+    for _ in $(seq 200); do
+        if ! kill -0 "$xvfb" 2>/dev/null || ! kill -0 "$wm" 2>/dev/null; then break; fi
+        xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "#" && return 0
+        sleep 0.1
+    done
+    kill "$wm" "$xvfb" 2>/dev/null
+    return 1
 }
 # Once in CI the window manager could not open a display that had just
-# answered; what the X server said is kept, and a second one is tried.
-if ! start_desktop; then
+# answered; what the X server said is kept, and another one is tried.
+for attempt in 1 2 3 4; do
+    start_desktop && break
     echo "note: $WM did not start on $DISPLAY: $(tail -3 "$T/wm.log"); X server: $(tail -3 "$T/xvfb.log")" >&2
-    start_desktop || fail "$WM did not start: $(tail -3 "$T/wm.log")"
-fi
+    [ "$attempt" = 4 ] && fail "$WM did not start: $(tail -3 "$T/wm.log")"
+done
 until_true 50 eval 'xprop -root _NET_WORKAREA | grep -q =' || fail "$WM set no work area"
 read -r AX AY AW AH <<<"$(xprop -root _NET_WORKAREA | grep -o '[0-9]*' | head -4 | tr '\n' ' ')"
 
-"$GAME" >"$T/game.log" 2>&1 &
-PIDS+=($!)
+# The read-me opener on the path cannot show the file.
+PATH="$ROOT/tests/shell/openers/fails:$PATH" "$GAME" >"$T/game.log" 2>&1 &
+GAMEPID=$!
+PIDS+=("$GAMEPID")
 W=$(timeout 20 xdotool search --sync --onlyvisible --name '^Trazzo$' | head -1)
 [ -n "$W" ] || fail "the main window never showed"
 
@@ -119,9 +133,19 @@ no_action() { # WINDOW WHAT ACTION...: the window manager allows none of them
         case $allowed in *"_NET_WM_ACTION_$a"*) fail "$WM allows $a on $what: $allowed" ;; esac
     done
 }
+# motif WINDOW WHAT FUNCTIONS DECORATIONS: the window's Motif hints, which
+# some window managers follow alone, name functions and decorations and
+# none of those given (bit masks; 1 would mean all of them).
+motif() {
+    local f fn dec
+    read -r f fn dec <<<"$(xprop -id "$1" _MOTIF_WM_HINTS | grep -o '0x[0-9a-f]*' | head -3 | tr '\n' ' ')"
+    [ -n "$dec" ] && [ $((f & 3)) -eq 3 ] && [ $((fn & ($3 | 1))) -eq 0 ] && [ $((dec & ($4 | 1))) -eq 0 ] ||
+        fail "the Motif hints of $2 offer what they must not: $(xprop -id "$1" _MOTIF_WM_HINTS)"
+}
 # The manager's active window and the X input focus (keys go to the latter).
+keys() { echo "active $(xprop -root _NET_ACTIVE_WINDOW | grep -o '0x[0-9a-f]*'), focus $(printf '0x%x' "$(xdotool getwindowfocus)"), main $(printf '0x%x' "$W")"; }
 active() { xprop -root _NET_ACTIVE_WINDOW | grep -qi "$(printf '0x%x$' "$1")" && [ "$(xdotool getwindowfocus)" = "$1" ]; }
-gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1 || ! xwininfo -id "$1" | grep -q IsViewable; }
+gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1 || ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
 open_window() { # KEYS TITLE WHAT: opens it, checks it is owned and centred
     local win
     until_true 50 active "$W" || fail "the main window does not have the keys for $1"
@@ -141,13 +165,37 @@ open_window() { # KEYS TITLE WHAT: opens it, checks it is owned and centred
     until_true 30 active "$win" || fail "$3 did not take the keys when it opened"
     echo "$win"
 }
-# A click on the main window's status line, left of anything that opens over it.
+# spy WHERE PROPERTY: watches the property of a window (WHERE: -root or
+# -id WINDOW) from the background, each change a line of $T/spy.log that
+# starts with its name; "spied" waits for a change. The watch is known to
+# stand once a mark set on the same window has shown up in the log.
+spy() {
+    WHERE=("$1" ${2:+"$2"}) SPIED=$3
+    watching # the mark's name known before the watch starts
+    stdbuf -oL xprop -spy "${WHERE[@]}" "$3" _TRAZZO_MARK >"$T/spy.log" 2>&1 &
+    SPY=$!
+    PIDS+=("$SPY")
+    until_true 50 watching || fail "xprop cannot watch $3"
+}
+watching() {
+    xprop "${WHERE[@]}" -f _TRAZZO_MARK 8s -set _TRAZZO_MARK watched && grep -q "^_TRAZZO_MARK(STRING)" "$T/spy.log" 2>/dev/null
+}
+spied() {
+    until_true 100 eval '[ "$(grep -c "^$SPIED" "$T/spy.log")" -gt 1 ]'
+    local seen=$?
+    kill "$SPY" 2>/dev/null
+    wait "$SPY" 2>/dev/null
+    return $seen
+}
+# A click on the main window's status line, left of anything that opens over
+# it. The keys go on only once the window manager has answered the click by
+# making the main window active; the game must then hand them back.
 stray_click() {
     local x y w h t
     read -r x y w h t <<<"$(frame "$W")"
+    spy -root "" _NET_ACTIVE_WINDOW
     xdotool mousemove --window "$W" 12 $((h - t - 8)) click 1
-    # The window manager's answer to the click, and ours to it.
-    sleep 0.4
+    spied || fail "$WM did not answer a click on the main window"
 }
 
 # Who the game is: the menu entry names its window class.
@@ -156,8 +204,18 @@ class=$(sed -n 's/^StartupWMClass=//p' "$ENTRY")
 xprop -id "$W" WM_CLASS | grep -q "\"$class\"\$" || fail "the window class is not the menu entry's $class: $(xprop -id "$W" WM_CLASS)"
 ok "WM_CLASS $(xprop -id "$W" WM_CLASS | cut -d= -f2) matches the menu entry"
 no_action "$W" "the main window" MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE
+motif "$W" "the main window" 0x10 0x40 # maximise
 centred "$W" "the main window"
-ok "the main window: centred, not to be maximised or resized"
+ok "the main window: centred, not to be maximised or resized, no maximise in its Motif hints"
+
+# The sound option, switched on with no sound server to play on: the sound
+# output is loaded only now, and the game answers the keys as before.
+sound_loaded() { grep -q /trazzo-sound.so "/proc/$GAMEPID/maps"; }
+! sound_loaded || fail "the sound output was loaded while the option was off"
+until_true 50 active "$W" || fail "the main window does not have the keys for the sound option"
+xdotool key --delay 40 alt+o s
+until_true 50 sound_loaded || fail "switching the sound option on loaded no sound output"
+ok "the sound option on loads the sound output"
 
 # The high-score window: any key closes it, also after a stray click; the
 # window manager's close key closes it alone.
@@ -171,15 +229,20 @@ for way in $ways; do
         # openbox offers to minimise any dialog whatever its hints say.
         if [ "$WM" = openbox ]; then no_action "$F3" "the high-score window" MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE; else
             no_action "$F3" "the high-score window" MINIMIZE MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE; fi
+        motif "$F3" "the high-score window" 0x18 0x60 # minimise, maximise
         # Minimised where the manager allows it, it takes the main window
         # along; it must come back with it, keys and all.
-        xdotool windowminimize "$F3"
-        sleep 0.3
+        if actions "$F3" | grep -q _NET_WM_ACTION_MINIMIZE; then
+            spy -id "$F3" WM_STATE
+            xdotool windowminimize "$F3"
+            spied || fail "$WM did not minimise the high-score window"
+        fi
         until_true 30 eval "xwininfo -id $F3 | grep -q IsViewable && xwininfo -id $W | grep -q IsViewable" ||
             fail "the game stayed hidden after the high-score window was minimised"
         until_true 30 active "$F3" || fail "the high-score window came back without the keys"
     fi
     stray_click
+    until_true 100 active "$F3" || fail "a click on the main window took the keys from the high-score window ($(keys))"
     xdotool key "$way"
     until_true 30 gone "$F3" || fail "$way after a click on the main window did not close the high-score window"
     xdotool getwindowname "$W" >/dev/null 2>&1 || fail "$way after a click on the main window closed the game"
@@ -191,19 +254,58 @@ F2=$(open_window "alt+h v" 'ﾊﾞｰｼﾞｮﾝ情報' "the About window") || 
 centred "$F2" "the About window"
 if [ "$WM" = openbox ]; then no_action "$F2" "the About window" MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE; else
     no_action "$F2" "the About window" MINIMIZE MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE; fi
+motif "$F2" "the About window" 0x18 0x60
 stray_click
-until_true 30 active "$F2" || fail "a click on the main window took the keys from the About window"
+until_true 100 active "$F2" || fail "a click on the main window took the keys from the About window ($(keys))"
 xdotool key Escape alt+F4
 until_true 30 gone "$F2" || fail "Alt+F4 after a click on the main window did not close the About window"
 xdotool getwindowname "$W" >/dev/null 2>&1 || fail "Alt+F4 meant for the About window closed the game"
 until_true 30 active "$W" || fail "the main window did not get the keys back after the About window"
 ok "the About window: owned, centred; Alt+F4 closes it alone after a stray click"
 
+# message WHAT: the game's message box is open over the main window, owned
+# by it and with the keys; Return closes it and gives them back.
+# (The main window has the same title: a search that waits for any match
+# would end at once.)
+box() { M=$(xdotool search --onlyvisible --name '^Trazzo$' | grep -v "^$W\$" | head -1) && [ -n "$M" ]; }
+message() {
+    local m
+    until_true 100 box || fail "no message box $1"
+    m=$M
+    xprop -id "$m" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x$' "$W")" || fail "the message box $1 is not owned by the main window"
+    until_true 30 active "$m" || fail "the message box $1 did not take the keys"
+    xdotool key Return
+    until_true 50 gone "$m" || fail "Return did not close the message box $1"
+    until_true 30 active "$W" || fail "the main window did not get the keys back after the message box $1"
+}
+xdotool key --delay 40 alt+h h
+if ! until_true 50 box && [ "$WM" = metacity ]; then
+    # The shortcut metacity loses now and then after a window closed (see open_window).
+    echo "note: alt+h h was lost once on $WM; sent again" >&2
+    xdotool key --delay 40 alt+h h
+fi
+message "for a read-me nothing can show"
+ok "a read-me the opener cannot show: a message box, closed by Return"
+
+# The board's cell at column C, row R, as the screen shows it: #RRGGBB.
+cell() {
+    local h
+    h=$(xwininfo -id "$W" | sed -n 's/^ *Height: *//p')
+    xwd -silent -id "$W" | convert xwd:- -crop "1x1+$(((10 + 12 * $1 + 6) * SCALE))+$((h - (421 - 36 - 12 * $2 - 6) * SCALE))" txt:- |
+        grep -o '#[0-9A-F]\{6\}'
+}
+# The picture dialog fits the screen; a picture chosen in it is drawn at once.
 xdotool key --delay 40 alt+o l
 D=$(timeout 10 xdotool search --sync --onlyvisible --name 'ファイルを開く' | head -1)
 [ -n "$D" ] || fail "the picture dialog did not open"
 inside "$D" "the picture dialog"
-xdotool key Escape
-until_true 50 gone "$D" || fail "Escape did not close the picture dialog"
-ok "the picture dialog fits the screen"
+until_true 30 active "$D" || fail "the picture dialog did not take the keys"
+[ "$(cell 0 0)" != "#05FA4D" ] || fail "the built-in wall looks like the test picture's"
+xdotool type --delay 20 "$ROOT/tests/display/skins/top-down.bmp"
+xdotool key Return
+until_true 50 gone "$D" || fail "Return did not take the picture and close the dialog"
+# Its first tile, the wall round the board, is RGB(5, 250, 77); a title panel (tile 5) RGB(85, 175, 77).
+until_true 50 eval '[ "$(cell 0 0) $(cell 4 7)" = "#05FA4D #55AF4D" ]' || fail "the chosen picture is not drawn: $(cell 0 0) $(cell 4 7)"
+message "that the picture was loaded"
+ok "the picture dialog fits the screen; the picture chosen in it is drawn"
 echo "desktop windows ($WM, ${SCALE}x): PASSED (${SECONDS}s)"

@@ -110,6 +110,8 @@ private slots:
         QTest::newRow("down") << int(Qt::Key_Down) << 4;
         QTest::newRow("Space hurries") << int(Qt::Key_Space) << 0;
         QTest::newRow("a letter does nothing") << int(Qt::Key_A) << 0;
+        QTest::newRow("a digit does nothing") << int(Qt::Key_4) << 0;
+        QTest::newRow("% (the left arrow's code in ASCII) does nothing") << int(Qt::Key_Percent) << 0;
         QTest::newRow("Ctrl with an arrow does nothing") << int(Qt::Key_Left | Qt::ControlModifier) << 0;
     }
     void keysSteerAndSpaceHurries()
@@ -155,10 +157,15 @@ private slots:
         QTest::newRow("top-down BMP") << "top-down.bmp" << 96 << loaded;
         QTest::newRow("RLE BMP") << "rle8.bmp" << 96 << loaded;
         QTest::newRow("48 x 12 draws black beyond") << "48x12.bmp" << 48 << loaded;
+        QTest::newRow("66 x 12, a tile cut in half") << "66x12.bmp" << 66 << loaded;
+        QTest::newRow("24-bit BMP") << "24-bit.bmp" << 96 << loaded;
+        QTest::newRow("32-bit BMP, colour masks") << "32-bit-masks.bmp" << 96 << loaded;
+        QTest::newRow("32-bit BMP, masks in the header") << "32-bit-masks-header108.bmp" << 96 << loaded;
         QTest::newRow("RLE4 BMP") << "rle4.bmp" << 96 << loaded;
         QTest::newRow("PNG") << "top-down.png" << 96 << loaded;
         QTest::newRow("RLE BMP, pixels as they are") << "rle8-absolute.bmp" << 96 << loaded;
         QTest::newRow("RLE4 BMP, no end mark") << "rle4-no-end.bmp" << 96 << loaded;
+        QTest::newRow("RLE BMP, a jump past the end") << "rle8-jump-at-end.bmp" << 96 << loaded;
         QTest::newRow("cancelled") << "" << 0 << "";
         QTest::newRow("a header only") << "header-only.bmp" << 0 << "ピクチャを読み込めませんでした。" + unchanged;
         QTest::newRow("no such file") << "missing.bmp" << 0 << "ファイルが見つかりません。" + unchanged;
@@ -167,7 +174,9 @@ private slots:
         QTest::newRow("2000 pixels wide") << "wide.bmp" << 0 << "ピクチャが大きすぎます。" + unchanged;
         QTest::newRow("a 4 MB file") << "+4194304" << 96 << loaded; // top-down.bmp, zeros after it
         QTest::newRow("a byte more") << "+4194305" << 0 << "ピクチャが大きすぎます。" + unchanged;
-        for (const char *cut : {"rle8-cut.bmp", "rle4-cut.bmp", "plain-cut.bmp", "top-down-cut.bmp"})
+        QTest::newRow("a PNG in a BMP") << "png-in-bmp.bmp" << 0 << "ピクチャを読み込めませんでした。" + unchanged;
+        for (const char *cut : {"rle8-cut.bmp", "rle4-cut.bmp", "plain-cut.bmp", "top-down-cut.bmp",
+                                "32-bit-masks-cut.bmp", "rle8-cut-in-jump.bmp"})
             QTest::newRow(cut) << cut << 0 << "ピクチャを読み込めませんでした。" + unchanged;
         // Each header read by its own size; a cut one is refused whatever its header.
         for (const char *size : {"12", "40", "64", "108", "124"}) {
@@ -192,13 +201,15 @@ private slots:
         QCOMPARE(m_messages.join(""), message);
         const QImage shown = m_form->Picture1()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         QVERIFY(width || shown == before.convertToFormat(QImage::Format_RGB32));
-        // Every cell in its new look, each screen pixel a crisp copy.
+        // Every cell in its new look, each screen pixel a crisp copy; what
+        // lies beyond the sheet's right edge is black.
         const int n = qRound(shown.devicePixelRatio());
-        for (int p = 0; p < 1200 && width; ++p) {
-            const int k = m_form->game().state().Board[std::size_t(p)] - '0';
-            const QPoint at((2 + 12 * (p % 40) + 11) * n + n - 1, (2 + 12 * (p / 40) + 6) * n);
-            QCOMPARE(shown.pixel(at), 12 * k < width ? qRgb(16 * k + 5, 250 - 15 * k, 77) : qRgb(0, 0, 0));
-        }
+        for (int p = 0; p < 1200 && width; ++p)
+            for (int x : {1, 11}) {
+                const int k = m_form->game().state().Board[std::size_t(p)] - '0';
+                const QPoint at((2 + 12 * (p % 40) + x) * n + n - 1, (2 + 12 * (p / 40) + 6) * n);
+                QCOMPARE(shown.pixel(at), 12 * k + x < width ? qRgb(16 * k + 5, 250 - 15 * k, 77) : qRgb(0, 0, 0));
+            }
     }
 
     void highScoresStandInOneColumnUntilAnyKey_data()
@@ -253,9 +264,11 @@ private slots:
         QTest::newRow("odd-chunk-format-last") << "1 1 8000 8";
         QTest::newRow("wrong-riff-size") << "1 1 8000 8";
         QTest::newRow("data-cut-short") << "1 1 8000 4";
+        QTest::newRow("two-data-chunks") << "1 1 8000 8";
         for (const char *refused :
-             {"empty", "not-riff", "no-format", "no-data", "less-than-a-frame", "format-cut-short", "adpcm", "12-bit",
-              "no-channels", "frame-size-lies", "rate-0", "extensible-adpcm", "extensible-header-cut"})
+             {"empty", "not-riff", "not-wave", "no-format", "no-data", "less-than-a-frame", "format-cut-short",
+              "format-12-bytes", "adpcm", "12-bit", "float-64-bit", "no-channels", "9-channels", "frame-size-lies",
+              "rate-0", "rate-400k", "extensible-adpcm", "extensible-header-cut"})
             QTest::newRow(refused) << "";
     }
     void wavesAreReadOrRefused()
@@ -474,6 +487,7 @@ private slots:
         QTest::newRow("no opener") << "";
         QTest::newRow("opener fails") << "fails";
         QTest::newRow("opener cannot start") << "broken";
+        QTest::newRow("opener killed") << "crashes";
         QTest::newRow("opener shows it") << "shows";
     }
     void readmeNeedsAWorkingOpener()

@@ -117,7 +117,9 @@ void TestScoreFile::scoreFields_data()
                                        {"9e9xyz", QVariant()},
                                        {"-3e10", QVariant()},
                                        {"1.2.3", 1},
-                                       {"7e+", 7}})
+                                       {"7e+", 7},
+                                       {"5e-9xy", 0},
+                                       {"e5----", 0}})
         QTest::newRow(field) << QString(field) << score;
 }
 

@@ -84,3 +84,31 @@ for y in range(24):
         no_end += bytes([12, (t + 8 * row) * 17])
     no_end += bytes([0, 12]) + bytes([(7 + 8 * row) * 17]) * 6 + b'\0\0'
 open('rle4-no-end.bmp', 'wb').write(bmp4(96, 24, no_end))
+
+# 66 pixels wide: the sixth tile (the title's panels) is cut in half, black beyond.
+open('66x12.bmp', 'wb').write(bmp8(66, 12, 0, (bytes(x // 12 for x in range(66)) + b'\0\0') * 12))
+
+# True colour, no palette: 24 bits a pixel, and 32 with colour masks
+# (after a 40-byte header, or inside a 108-byte one).
+def true_colour(bits, header_size=40):
+    pixels = b''.join(bytes(reversed(colour(x // 12 + 8 * ((23 - y) // 12)))) + b'\0' * (bits == 32)
+                      for y in range(24) for x in range(96))
+    masks = struct.pack('<III', 0xFF0000, 0xFF00, 0xFF)
+    head = struct.pack('<IiiHHIIiiII', header_size, 96, 24, 1, bits, 0 if bits == 24 else 3, len(pixels), 0, 0, 0, 0)
+    head += masks + bytes(header_size - 52) if header_size > 40 else masks if bits == 32 else b''
+    offset = 14 + len(head)
+    return b'BM' + struct.pack('<IHHI', offset + len(pixels), 0, 0, offset) + head + pixels
+open('24-bit.bmp', 'wb').write(true_colour(24))
+open('32-bit-masks.bmp', 'wb').write(true_colour(32))
+open('32-bit-masks-header108.bmp', 'wb').write(true_colour(32, 108))
+open('32-bit-masks-cut.bmp', 'wb').write(true_colour(32)[:-1000])
+
+# RLE8 whose last row ends with a jump up past the picture instead of an end
+# of line and the end mark; cut off inside that jump, it is refused.
+open('rle8-jump-at-end.bmp', 'wb').write(bmp8(96, 24, 1, rle[:-2] + b'\0\2\0\1'))
+open('rle8-cut-in-jump.bmp', 'wb').write(bmp8(96, 24, 1, rle[:-2] + b'\0\2'))
+
+# A PNG inside a bitmap file (compression 5): no such sheet is read.
+png_inside = open('top-down.png', 'rb').read()
+head = struct.pack('<IiiHHIIiiII', 40, 96, 24, 1, 0, 5, len(png_inside), 0, 0, 0, 0)
+open('png-in-bmp.bmp', 'wb').write(b'BM' + struct.pack('<IHHI', 54 + len(png_inside), 0, 0, 54) + head + png_inside)

@@ -36,6 +36,13 @@ files = {
     'extensible-adpcm': wave(ext(2) + chunk(b'data', pcm)),
     'extensible-header-cut': wave(fmt(0xFFFE, 1, 8000, 16, 2, le(22, 2)) + chunk(b'data', pcm)),
     'empty': b'',
+    # the first data chunk is the sound
+    'two-data-chunks': wave(mono16 + chunk(b'data', pcm) + chunk(b'data', b'\x7f' * 6)),
+    'not-wave': wave(mono16 + chunk(b'data', pcm))[:8] + b'AVI ' + wave(mono16 + chunk(b'data', pcm))[12:],
+    'format-12-bytes': wave(chunk(b'fmt ', fmt(1, 1, 8000, 16, 2)[8:20]) + chunk(b'data', pcm)),
+    'float-64-bit': wave(fmt(3, 1, 8000, 64, 8) + chunk(b'data', pcm)),
+    '9-channels': wave(fmt(1, 9, 8000, 8, 9) + chunk(b'data', pcm + b'\0')),
+    'rate-400k': wave(fmt(1, 1, 400000, 16, 2) + chunk(b'data', pcm)),
 }
 for name, data in files.items():
     open(name + '.wav', 'wb').write(data)
