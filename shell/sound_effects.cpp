@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QFileInfo>
 #include <QLibrary>
 
 namespace trazzo {
@@ -30,9 +31,15 @@ std::optional<WaveSound> readWaveFile(const QString &path)
 
 std::unique_ptr<EffectOutput> loadEffectOutput(const QString &modulePath)
 {
+    const QString path =
+        modulePath.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/trazzo-sound.so") : modulePath;
+    // Only a regular file: a pipe in the module's place would keep the
+    // loader waiting for a writer, holding a lock every thread of the game
+    // needs (the save at the quit among them).
+    if (!QFileInfo(path).isFile())
+        return nullptr;
     // Never unloaded: its thread may outlive the output by a moment.
-    QLibrary module(modulePath.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/trazzo-sound.so")
-                                         : modulePath);
+    QLibrary module(path);
     const auto make = reinterpret_cast<TrazzoMakeEffectOutput>(module.resolve(TRAZZO_MAKE_EFFECT_OUTPUT));
     return std::unique_ptr<EffectOutput>(make ? make() : nullptr);
 }

@@ -50,6 +50,10 @@ QFont fittedFont(const QString &face, qreal points, int boxHeight, bool bold)
     f.setBold(bold);
     if (face == FixedGothic)
         f.setStyleHint(QFont::TypeWriter);
+    // A face fontconfig still lists but can no longer open (a stale cache
+    // after its files went): Qt chooses among the stand-ins, as it would.
+    if (QFontInfo(f).family().compare(f.family(), Qt::CaseInsensitive) != 0)
+        f.setFamily(face);
     // Measured on the face, never on a label's own text: a name with an
     // accent or a kanji gets the same size as any other.
     for (int px = QFontInfo(f).pixelSize(); px > 8; --px) {

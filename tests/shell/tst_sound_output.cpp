@@ -16,6 +16,7 @@
 #include <csignal>
 #include <functional>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace trazzo;
@@ -251,6 +252,16 @@ private slots:
         QVERIFY(!ears[1 - output]->heard());
         const HangCheck closing;
         sound.reset();
+    }
+
+    void noModuleButARegularFile()
+    {
+        // A pipe in the module's place would hold the loader, and the game's quit with it, for ever.
+        QTemporaryDir dir;
+        const QString pipe = dir.filePath("trazzo-sound.so");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QVERIFY(!loadEffectOutput(pipe));
+        QVERIFY(!loadEffectOutput(dir.filePath("missing.so")));
     }
 
     void anEffectCutsOffTheOneBefore()
