@@ -75,7 +75,20 @@ done
 built=$(date +%s)
 status=0
 if [ -n "$game" ]; then
-    sleep 3 # running, not just started
+    # Running, not just started: wait (30 s at most) until it catches
+    # SIGTERM (bit 15 of SigCgt) and has sat asleep for ten looks in a row.
+    idle=0
+    for _ in $(seq 300); do
+        kill -0 "$game" 2>/dev/null || break
+        caught=$(sed -n 's/^SigCgt:\t*//p' "/proc/$game/status" 2>/dev/null)
+        if [ $((0x${caught:-0} & 0x4000)) -ne 0 ] && [ "$(cut -d' ' -f3 "/proc/$game/stat" 2>/dev/null)" = S ]; then
+            idle=$((idle + 1))
+        else
+            idle=0
+        fi
+        [ "$idle" -ge 10 ] && break
+        sleep 0.1
+    done
     kill -0 "$game" 2>/dev/null || { tail -n 30 "$log" >&2; echo "check-fresh: the game ended by itself" >&2; exit 1; }
     kill -TERM "$game"
 fi
