@@ -154,18 +154,20 @@ private slots:
         QTest::addColumn<int>("width");    // of the tiles taken; 0: refused
         QTest::addColumn<QString>("message");
         const QString loaded = "ピクチャを読み込みました", unchanged = "ピクチャは変更されていません。";
-        QTest::newRow("top-down BMP") << "top-down.bmp" << 96 << loaded;
-        QTest::newRow("RLE BMP") << "rle8.bmp" << 96 << loaded;
-        QTest::newRow("48 x 12 draws black beyond") << "48x12.bmp" << 48 << loaded;
-        QTest::newRow("66 x 12, a tile cut in half") << "66x12.bmp" << 66 << loaded;
-        QTest::newRow("24-bit BMP") << "24-bit.bmp" << 96 << loaded;
-        QTest::newRow("32-bit BMP, colour masks") << "32-bit-masks.bmp" << 96 << loaded;
-        QTest::newRow("32-bit BMP, masks in the header") << "32-bit-masks-header108.bmp" << 96 << loaded;
-        QTest::newRow("RLE4 BMP") << "rle4.bmp" << 96 << loaded;
-        QTest::newRow("PNG") << "top-down.png" << 96 << loaded;
-        QTest::newRow("RLE BMP, pixels as they are") << "rle8-absolute.bmp" << 96 << loaded;
-        QTest::newRow("RLE4 BMP, no end mark") << "rle4-no-end.bmp" << 96 << loaded;
-        QTest::newRow("RLE BMP, a jump past the end") << "rle8-jump-at-end.bmp" << 96 << loaded;
+        for (const auto &[name, file, width] : std::initializer_list<std::tuple<const char *, const char *, int>>{
+                 {"top-down BMP", "top-down.bmp", 96},
+                 {"RLE BMP", "rle8.bmp", 96},
+                 {"48 x 12 draws black beyond", "48x12.bmp", 48},
+                 {"66 x 12, a tile cut in half", "66x12.bmp", 66},
+                 {"24-bit BMP", "24-bit.bmp", 96},
+                 {"32-bit BMP, colour masks", "32-bit-masks.bmp", 96},
+                 {"32-bit BMP, masks in the header", "32-bit-masks-header108.bmp", 96},
+                 {"RLE4 BMP", "rle4.bmp", 96},
+                 {"PNG", "top-down.png", 96},
+                 {"RLE BMP, pixels as they are", "rle8-absolute.bmp", 96},
+                 {"RLE4 BMP, no end mark", "rle4-no-end.bmp", 96},
+                 {"RLE BMP, a jump past the end", "rle8-jump-at-end.bmp", 96}})
+            QTest::newRow(name) << QString(file) << width << loaded;
         QTest::newRow("cancelled") << "" << 0 << "";
         QTest::newRow("a header only") << "header-only.bmp" << 0 << "ピクチャを読み込めませんでした。" + unchanged;
         QTest::newRow("no such file") << "missing.bmp" << 0 << "ファイルが見つかりません。" + unchanged;
