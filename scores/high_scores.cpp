@@ -322,12 +322,18 @@ ScoreFileContent readScoreFile(QByteArray bytes, bool goesOn)
         if (i >= lines.size())
             break;
         const std::optional<QString> line = decodeLine(lines[i]);
-        const std::optional<std::int32_t> score = line ? scoreFieldValue(line->left(6)) : std::nullopt;
+        // The field is six characters as the file has them: a character
+        // beyond the Basic Multilingual Plane is not cut in two.
+        qsizetype cut = 0;
+        for (int n = 0; line && n < 6 && cut < line->size(); ++n)
+            cut +=
+                line->at(cut).isHighSurrogate() && cut + 1 < line->size() && line->at(cut + 1).isLowSurrogate() ? 2 : 1;
+        const std::optional<std::int32_t> score = line ? scoreFieldValue(line->left(cut)) : std::nullopt;
         if (!score || *score < 0) {
             content.damaged = true; // this entry only; the others are kept
             continue;
         }
-        content.table[k] = {*score, line->mid(6)};
+        content.table[k] = {*score, line->mid(cut)};
     }
     for (qsizetype i = 7; i < lines.size(); ++i)
         if (!lines[i].isEmpty())
