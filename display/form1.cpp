@@ -49,7 +49,13 @@ Form1::Form1(Random *random, const QString &appFolder, QWidget *parent)
     // An entry is saved as soon as it is made, not only at close: a crash,
     // a lost display or a killed process must not take it along.
     m_endGame.reset(new EndGame(m_game.state(), m_scores, screen, sound, m_namePrompt, m_highScoreWindow,
-                                [this] { saveScores(); }));
+                                [this] { m_exiting ? saveScoresQuietly() : saveScores(); }));
+    m_retrySave = new QTimer(this);
+    m_retrySave->setInterval(5000);
+    connect(m_retrySave, &QTimer::timeout, this, [this] {
+        if (m_scores.HightScore_Save() || !m_scores.hasUnsaved())
+            m_retrySave->stop();
+    });
     setWindowTitle(texts::AppTitle);
     m_icon = QPixmap(QStringLiteral(":/icon.png"));
     setWindowIcon(QIcon(m_icon));
@@ -161,7 +167,7 @@ void Form1::Form_Load()
 {
     m_appFolder = m_appFolder.isEmpty() ? programFolder() : withTrailingSeparator(m_appFolder);
     // The score file's place: a "Windows" folder in the per-user data folder.
-    m_scores.setScoreFilePath(defaultScoreFilePath());
+    m_scores.setScoreFile(defaultScoreFile());
     m_scores.HightScore_Load();
     Back_Paint(m_back->image(), m_panelSheet);
     if (!allWaveFilesPresent(m_appFolder))
@@ -278,8 +284,22 @@ void Form1::closeEvent(QCloseEvent *event)
 void Form1::saveScores()
 {
     // The file is left as it was; a new entry waits for the next save.
-    if (!m_scores.HightScore_Save())
+    // The player hears of it once, and only when there is something to lose.
+    if (m_scores.HightScore_Save() || !m_scores.hasUnsaved()) {
+        m_toldNotSaved = false;
+        m_retrySave->stop();
+        return;
+    }
+    m_retrySave->start();
+    if (!std::exchange(m_toldNotSaved, true))
         m_messageBox(texts::ScoresNotSaved.arg(m_scores.ScoreFilePath()));
+}
+
+void Form1::saveAtExit()
+{
+    if (const std::optional<QString> typed = m_namePrompt.typedSoFar())
+        m_scores.nameNewestEntry(cleanName(*typed));
+    saveScoresQuietly();
 }
 
 void Form1::saveScoresQuietly()

@@ -78,6 +78,9 @@ public:
     // A signal or the end of the session: save without asking, then quit.
     void quitSaving();
     void saveScoresQuietly();
+    // The last save, when the program is ended from below (its display
+    // gone): the entries of this run, and a name being typed, are kept.
+    void saveAtExit();
     // Whether the program was told to end (by the exit command or a signal).
     bool exiting() const { return m_exiting; }
     // How the exit command ends the program; tests keep it running.
@@ -148,6 +151,10 @@ private:
     ReadmeOpener m_readme{this};
     AboutWindow m_aboutWindow{m_panelSheet, m_icon, this};
     bool m_exiting = false;
+    // The player was told the scores are not on disk; they are tried
+    // again now and then, quietly, until they are.
+    bool m_toldNotSaved = false;
+    QTimer *m_retrySave = nullptr;
 
     BackSurface *m_back = nullptr;
     BoardSurface *m_picture1 = nullptr;

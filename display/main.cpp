@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QScopeGuard>
 #include <QSessionManager>
 #include <QTranslator>
 
@@ -99,6 +100,15 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&qtJapanese);
 
     trazzo::Form1 form;
+    // Qt ends the program with exit() when its display goes away; the
+    // scores, and a name being typed, are saved on the way out.
+    static trazzo::Form1 *formAtExit = nullptr;
+    formAtExit = &form;
+    const auto gone = qScopeGuard([] { formAtExit = nullptr; });
+    std::atexit([] {
+        if (formAtExit)
+            formAtExit->saveAtExit();
+    });
 
     QObject::connect(&quitSignals, &trazzo::QuitSignals::quitAsked, &form, &trazzo::Form1::quitSaving);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,

@@ -30,8 +30,9 @@ inline const QString PictureUnreadable =
     QStringLiteral("ピクチャを読み込めませんでした。ピクチャは変更されていません。");
 
 // A save that failed must not pass unnoticed: the scores of this run
-// would be gone. %1 is the file.
-inline const QString ScoresNotSaved = QStringLiteral("スコアファイルを保存できませんでした。\n%1");
+// wait in the game, and are saved once the file can take them. %1 is the file.
+inline const QString ScoresNotSaved = QStringLiteral(
+    "スコアファイルを保存できませんでした。\n%1\n新しいスコアは、保存できるようになるまで繰り返し保存を試みます。");
 
 // The two start buttons, Command1(0) and Command1(1).
 inline const QString RefreshButton = QStringLiteral("ﾘﾌﾚｯｼｭﾓｰﾄﾞ");

@@ -48,13 +48,14 @@ void EndGame::End_Game(int &reason)
     m_screen.presentBoard();
 
     if (firstSlotOf(m_state.GameMode) >= 0) {
-        const int slot = rankSlot(m_table.HighScores, m_state.GameMode, m_state.Score);
+        // Ranked against the file as it is now, and on disk at once: the
+        // name comes later, or what was typed when the game had to end.
+        const int slot = m_table.rankAndEnter(m_state.GameMode, m_state.Score);
         if (slot >= 0) {
             m_sound.PlayEffect(texts::HighWav);
             const QString ranks[] = {texts::RankedFirst, texts::RankedSecond, texts::RankedThird};
             const QString prompt = ranks[slot % 3] + QLatin1Char('\n') + texts::EnterName;
-            const QString name = m_prompt.askName(prompt);
-            m_table.enter(slot, ScoreEntry{m_state.Score, cleanName(name)});
+            m_table.nameNewestEntry(cleanName(m_prompt.askName(prompt)));
             if (m_keep)
                 m_keep();
             m_view.showHighScores();

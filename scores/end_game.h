@@ -14,7 +14,8 @@
 
 namespace trazzo {
 
-// Asks the player for a name; Cancel gives the empty text.
+// Asks the player for a name; Cancel gives the empty text. When the game
+// has to end while it asks, what was typed by then is the name.
 class NamePrompt {
 public:
     virtual ~NamePrompt() = default;
@@ -32,8 +33,9 @@ public:
 std::string gameOverPicture();
 
 // The end of a game: why it ended, the GAME OVER picture, the ranking,
-// the name and the high-score window. `keep` runs as soon as an entry is
-// in the table (the window saves it then, so a name typed is never lost).
+// the name and the high-score window. A score that ranks is on disk
+// before the name is asked; `keep` runs once the name is in the table
+// (the window saves it then, so a name typed is never lost).
 class EndGame : public GameOver {
 public:
     EndGame(GameState &state, ScoreTable &table, Screen &screen, Sound &sound, NamePrompt &prompt, HighScoreView &view,

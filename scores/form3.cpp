@@ -186,7 +186,19 @@ QString DialogNamePrompt::askName(const QString &prompt)
     dialog.setInputMode(QInputDialog::TextInput);
     if (auto *edit = dialog.findChild<QLineEdit *>())
         edit->setValidator(new NameValidator(edit));
-    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+    // The box ends without the player when the game is told to end (a
+    // signal, the session's end): then the name is what was typed.
+    bool answered = false;
+    QObject::connect(&dialog, &QDialog::finished, &dialog, [&answered] { answered = true; });
+    m_open = &dialog;
+    const int result = dialog.exec();
+    m_open.clear();
+    return result == QDialog::Accepted || !answered ? dialog.textValue() : QString();
+}
+
+std::optional<QString> DialogNamePrompt::typedSoFar() const
+{
+    return m_open ? std::optional<QString>(m_open->textValue()) : std::nullopt;
 }
 
 } // namespace trazzo

@@ -7,10 +7,12 @@
 #include "high_scores.h"
 
 #include <QImage>
+#include <QInputDialog>
 #include <QPointer>
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QLabel;
 
@@ -72,9 +74,12 @@ class DialogNamePrompt : public NamePrompt {
 public:
     explicit DialogNamePrompt(QWidget *parent) : m_parent(parent) {}
     QString askName(const QString &prompt) override;
+    // What is typed in the prompt while it is open.
+    std::optional<QString> typedSoFar() const;
 
 private:
     QWidget *m_parent;
+    QPointer<QInputDialog> m_open;
 };
 
 } // namespace trazzo

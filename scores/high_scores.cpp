@@ -8,21 +8,24 @@
 #include "texts.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QLockFile>
-#include <QRegularExpression>
+#include <QElapsedTimer>
+#include <QScopeGuard>
+#include <QThread>
 #include <QStringDecoder>
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
+#include <cctype>
+#include <ctime>
+#include <dirent.h>
 #include <cerrno>
 #include <fcntl.h>
 #include <limits>
 #include <optional>
 #include <pwd.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -119,33 +122,48 @@ std::optional<QString> decodeLine(const QByteArray &bytes)
     return std::nullopt;
 }
 
-QByteArray localName(const QString &path) { return QFile::encodeName(path); }
+// Paths stay in the bytes the system gave us: a folder whose name is not
+// valid UTF-8 must not turn into another folder on the way.
+QByteArray folderOf(const QByteArray &file)
+{
+    const qsizetype slash = file.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : file.left(slash);
+}
+
+QByteArray baseOf(const QByteArray &file) { return file.mid(file.lastIndexOf('/') + 1); }
+
+// Our own temporaries: a hidden name no player would choose.
+QByteArray temporaryPrefix(const QByteArray &file) { return "." + baseOf(file) + ".trazzo-save-"; }
 
 // What stands at the file's place, and what a save may do with it.
 struct OnDisk {
     enum class State { Missing, Table, Foreign, Unreadable };
     State state = State::Missing;
     ScoreFileContent content;
-    QString target;     // the regular file a save replaces
-    mode_t mode = 0644; // a fresh file is like any other of the player's
+    QByteArray target;     // the regular file a save replaces
+    mode_t mode = 0644;    // a fresh file is like any other of the player's
+    bool folder = false;   // a folder stands there: moved aside whole
+    bool readOnly = false; // the player took the right to write away
 };
 
-OnDisk lookAt(const QString &path)
+OnDisk lookAt(const QByteArray &path)
 {
     OnDisk disk;
     disk.target = path;
     struct stat link {};
-    if (::lstat(localName(path).constData(), &link) != 0) {
+    if (::lstat(path.constData(), &link) != 0) {
         disk.state = errno == ENOENT ? OnDisk::State::Missing : OnDisk::State::Unreadable;
         return disk;
     }
     const bool isLink = S_ISLNK(link.st_mode);
     if (S_ISDIR(link.st_mode)) {
-        disk.state = OnDisk::State::Unreadable; // nothing we may move out of the way
+        disk.state = OnDisk::State::Foreign;
+        disk.folder = true;
         return disk;
     }
     const PlayerFile file = readPlayerFile(path, MaxScoreFileBytes);
-    if (file.kind == PlayerFile::Kind::Failed && !(isLink && file.error == ENOENT)) {
+    // A link that goes round in a loop leads nowhere, as a dangling one.
+    if (file.kind == PlayerFile::Kind::Failed && !(isLink && file.error == ELOOP)) {
         // A file there that cannot be read now (rights, too many open files,
         // an I/O error) may be readable later: it is kept as it is.
         disk.state = OnDisk::State::Unreadable;
@@ -159,7 +177,9 @@ OnDisk lookAt(const QString &path)
     if (isLink) {
         // A link is followed only to one of our own files (a synced folder,
         // say), never to some other file of the player's.
-        const QString target = QFileInfo(path).canonicalFilePath();
+        char *real = ::realpath(path.constData(), nullptr);
+        const QByteArray target = real ? QByteArray(real) : QByteArray();
+        ::free(real);
         if (!disk.content.ours || target.isEmpty()) {
             disk.state = OnDisk::State::Foreign;
             disk.content = {};
@@ -168,32 +188,59 @@ OnDisk lookAt(const QString &path)
         disk.target = target;
     }
     struct stat st {};
-    if (::stat(localName(disk.target).constData(), &st) == 0)
+    if (::stat(disk.target.constData(), &st) == 0) {
         disk.mode = st.st_mode & 07777;
+        disk.readOnly = (st.st_mode & S_IWUSR) == 0;
+    }
     disk.state = OnDisk::State::Table;
     return disk;
 }
 
-// The next free name beside `path` for a file set aside.
-QString setAsideName(const QString &path)
+// The next free name beside `path` for a thing set aside.
+QByteArray setAsideName(const QByteArray &path)
 {
-    QString name = path + QStringLiteral(".bad");
+    QByteArray name = path + ".bad";
     struct stat st {};
-    for (int n = 2; ::lstat(localName(name).constData(), &st) == 0 && n < 100; ++n)
-        name = path + QStringLiteral(".bad.") + QString::number(n);
-    return ::lstat(localName(name).constData(), &st) == 0 ? QString() : name;
+    for (int n = 2; ::lstat(name.constData(), &st) == 0; ++n)
+        name = path + ".bad." + QByteArray::number(n);
+    return name;
 }
 
-// Our temporaries are "<file>.XXXXXX"; one still there while we hold the
-// lock belongs to a save that was cut off.
-void removeStaleTemporaries(const QString &path)
+// A temporary of ours is removed only while we hold the lock, and only
+// when all we know of it says it is one: our name, our user, a single
+// link, the size and start of a score file, and old enough that no save
+// still writing it could be running.
+void removeStaleTemporaries(const QByteArray &file)
 {
-    const QFileInfo info(path);
-    const QRegularExpression ours(QRegularExpression::escape(info.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}"));
-    const QDir dir = info.dir();
-    for (const QString &name : dir.entryList({info.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden))
-        if (ours.match(name).capturedLength() == name.size())
-            QFile::remove(dir.filePath(name));
+    DIR *dir = ::opendir(folderOf(file).constData());
+    if (!dir)
+        return;
+    const QByteArray prefix = temporaryPrefix(file), header = texts::ScoreFileHeader.toUtf8();
+    const auto isOurTemporary = [&](const char *name) {
+        const QByteArray n(name);
+        if (!n.startsWith(prefix) || n.size() != prefix.size() + 6)
+            return false;
+        for (char c : n.mid(prefix.size()))
+            if (!std::isalnum(static_cast<unsigned char>(c)))
+                return false;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::geteuid() || st.st_nlink != 1 || st.st_size > MaxScoreFileBytes ||
+            st.st_mtime > ::time(nullptr) - 60)
+            return false;
+        const int fd = ::openat(::dirfd(dir), name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0)
+            return false;
+        QByteArray start(header.size(), '\0');
+        const bool ours =
+            ::read(fd, start.data(), static_cast<size_t>(start.size())) == start.size() && start == header;
+        ::close(fd);
+        return ours;
+    };
+    while (const dirent *entry = ::readdir(dir))
+        if (isOurTemporary(entry->d_name))
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    ::closedir(dir);
 }
 
 bool writeAll(int fd, const QByteArray &data)
@@ -214,9 +261,7 @@ bool writeAll(int fd, const QByteArray &data)
 // a power cut can bring the old file back.
 bool syncFolderOf(const QByteArray &file)
 {
-    const qsizetype slash = file.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : file.left(slash);
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(folderOf(file).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
     // A file system that cannot sync a folder (EINVAL) keeps its entries its own way.
@@ -227,12 +272,25 @@ bool syncFolderOf(const QByteArray &file)
 
 enum class Replaced { No, NotDurable, Durable };
 
+// A score file mounted over its place (a sandbox's shared file) cannot be
+// renamed over; our own table there is written in place instead.
+Replaced rewriteInPlace(const QByteArray &target, const QByteArray &data)
+{
+    const int fd = ::open(target.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return Replaced::No;
+    struct stat st {};
+    const bool written = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && writeAll(fd, data) &&
+                         ::ftruncate(fd, data.size()) == 0 && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && written ? Replaced::Durable : Replaced::No;
+}
+
 // Writes `data` as a new file in `disk.target`'s place. The old content
 // stays whole until the new one is on disk; what is set aside keeps its
 // bytes under "<name>.bad".
-Replaced replaceFile(const QString &path, const OnDisk &disk, const QByteArray &data)
+Replaced replaceFile(const QByteArray &path, const OnDisk &disk, const QByteArray &data)
 {
-    QByteArray temp = localName(disk.target) + ".XXXXXX";
+    QByteArray temp = folderOf(disk.target) + '/' + temporaryPrefix(disk.target) + "XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return Replaced::No;
@@ -241,29 +299,150 @@ Replaced replaceFile(const QString &path, const OnDisk &disk, const QByteArray &
         ::unlink(temp.constData());
         return Replaced::No;
     }
-    // A foreign thing at the file's place (a link, a pipe, a device) is
-    // moved aside, itself and not what it points to; a damaged file of ours
-    // is kept as it was.
+    // A foreign thing at the file's place (a link, a pipe, a device, a
+    // folder) is moved aside, itself and not what it points to; a damaged
+    // file of ours is kept as it was.
     const bool setAside =
         disk.state == OnDisk::State::Foreign || (disk.state == OnDisk::State::Table && disk.content.damaged);
-    const QString old = disk.state == OnDisk::State::Foreign ? path : disk.target;
-    QByteArray aside;
-    if (setAside) {
-        aside = localName(setAsideName(old));
-        // A second name for the old entry; the rename below then only
-        // takes the first one.
-        if (aside.isEmpty() || ::linkat(AT_FDCWD, localName(old).constData(), AT_FDCWD, aside.constData(), 0) != 0) {
-            ::unlink(temp.constData());
-            return Replaced::No;
-        }
-    }
-    if (::rename(temp.constData(), localName(disk.target).constData()) != 0) {
+    const QByteArray old = disk.state == OnDisk::State::Foreign ? path : disk.target;
+    const QByteArray aside = setAside ? setAsideName(old) : QByteArray();
+    // A second name for the old entry, so the rename below only takes the
+    // first one; a folder cannot have one and is moved aside first.
+    if (setAside && (disk.folder ? ::renameat2(AT_FDCWD, old.constData(), AT_FDCWD, aside.constData(), RENAME_NOREPLACE)
+                                 : ::linkat(AT_FDCWD, old.constData(), AT_FDCWD, aside.constData(), 0)) != 0) {
         ::unlink(temp.constData());
-        if (setAside)
-            ::unlink(aside.constData());
         return Replaced::No;
     }
-    return syncFolderOf(localName(disk.target)) ? Replaced::Durable : Replaced::NotDurable;
+    if (::rename(temp.constData(), disk.target.constData()) != 0) {
+        const int error = errno;
+        ::unlink(temp.constData());
+        if (disk.folder)
+            ::rename(aside.constData(), old.constData());
+        else if (setAside)
+            ::unlink(aside.constData());
+        if ((error == EBUSY || error == EXDEV) && disk.state == OnDisk::State::Table && !disk.content.damaged)
+            return rewriteInPlace(disk.target, data);
+        return Replaced::No;
+    }
+    return syncFolderOf(disk.target) ? Replaced::Durable : Replaced::NotDurable;
+}
+
+// The lock that lets one copy of the game at a time change the file. It
+// is a lock of the kernel's, let go when its holder ends however it ends,
+// so nothing is ever stale. It is taken on "<file>.lock" when that is a
+// plain file we can open; whatever else a player leaves there (a pipe, a
+// folder, another user's file) is not opened, and the folder is locked
+// instead.
+class ScoreLock {
+public:
+    enum class Result { Held, Busy, Unavailable };
+    ScoreLock() = default;
+    ScoreLock(const ScoreLock &) = delete;
+    ScoreLock &operator=(const ScoreLock &) = delete;
+    ~ScoreLock() { release(); }
+
+    Result take(const QByteArray &file, int waitMs)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        const QByteArray lockPath = file + ".lock";
+        for (;;) {
+            bool onFolder = false;
+            m_fd = openLockFile(lockPath);
+            if (m_fd < 0) {
+                m_fd = ::open(folderOf(file).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+                onFolder = true;
+            }
+            if (m_fd < 0)
+                return Result::Unavailable;
+            int error = 0;
+            while ((error = ::flock(m_fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno) == EWOULDBLOCK || error == EINTR) {
+                if (waited.elapsed() >= waitMs) {
+                    release();
+                    return Result::Busy;
+                }
+                QThread::msleep(10);
+            }
+            if (error != 0) {
+                // This file system has no such locks (a folder on NFS, say).
+                release();
+                return Result::Unavailable;
+            }
+            // An old copy of the game removes the lock file when it is done;
+            // a lock on a file no longer there keeps nobody out.
+            struct stat held {
+            }, now{};
+            if (onFolder || (::fstat(m_fd, &held) == 0 && ::lstat(lockPath.constData(), &now) == 0 &&
+                             held.st_dev == now.st_dev && held.st_ino == now.st_ino))
+                return Result::Held;
+            release();
+        }
+    }
+
+private:
+    static int openLockFile(const QByteArray &lockPath)
+    {
+        struct stat st {};
+        if (::lstat(lockPath.constData(), &st) == 0 && !S_ISREG(st.st_mode))
+            return -1;
+        const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+        int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | flags, 0644);
+        if (fd < 0 && errno == EACCES) // another user's, readable: it can still be locked
+            fd = ::open(lockPath.constData(), O_RDONLY | flags);
+        if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+            ::close(fd);
+            return -1;
+        }
+        return fd;
+    }
+
+    void release()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
+    int m_fd = -1;
+};
+
+// Descriptors kept in reserve, so that a save still works in a process
+// that has run out of them: the scores matter more than what took them.
+class SpareDescriptors {
+public:
+    static SpareDescriptors &get()
+    {
+        static SpareDescriptors spares;
+        return spares;
+    }
+    void release()
+    {
+        for (int &fd : m_fds)
+            if (fd >= 0)
+                ::close(std::exchange(fd, -1));
+    }
+    void refill()
+    {
+        for (int &fd : m_fds)
+            if (fd < 0)
+                fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    }
+
+private:
+    SpareDescriptors() { refill(); }
+    std::array<int, 4> m_fds{-1, -1, -1, -1};
+};
+
+// Makes the folder and those above it, as `mkdir -p` does.
+bool makeFolders(const QByteArray &folder)
+{
+    struct stat st {};
+    if (::stat(folder.constData(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    const QByteArray parent = folderOf(folder);
+    if (parent != folder && !makeFolders(parent))
+        return false;
+    return ::mkdir(folder.constData(), 0755) == 0 || errno == EEXIST;
 }
 
 } // namespace
@@ -349,24 +528,29 @@ QByteArray formatScoreFile(const HighScores &table, const QString &savedAt)
     return text.toUtf8();
 }
 
-QString defaultScoreFilePath()
+QByteArray defaultScoreFile()
 {
     // Only absolute folders count; a relative XDG_DATA_HOME is ignored, as
     // the XDG rules say, and so is a HOME that is unset or relative.
-    const auto absolute = [](const QByteArray &dir) {
-        return dir.startsWith('/') ? QFile::decodeName(dir) : QString();
-    };
-    QString data = absolute(qgetenv("XDG_DATA_HOME"));
+    const auto absolute = [](const QByteArray &dir) { return dir.startsWith('/') ? dir : QByteArray(); };
+    QByteArray data = absolute(qgetenv("XDG_DATA_HOME"));
     if (data.isEmpty()) {
-        QString home = absolute(qgetenv("HOME"));
+        QByteArray home = absolute(qgetenv("HOME"));
         if (home.isEmpty())
             if (const passwd *pw = ::getpwuid(::getuid()))
                 home = absolute(QByteArray(pw->pw_dir));
         if (home.isEmpty())
             return {};
-        data = home + QStringLiteral("/.local/share");
+        data = home + "/.local/share";
     }
-    return QDir::cleanPath(data + QStringLiteral("/Trazzo/Windows/Trazzo.ini"));
+    // Tidied by hand, byte by byte: "a//b/./c/../d" is "/a/b/d".
+    QByteArrayList parts;
+    for (const QByteArray &part : (data + "/Trazzo/Windows/Trazzo.ini").split('/'))
+        if (part == "..")
+            parts.isEmpty() ? void() : parts.removeLast();
+        else if (!part.isEmpty() && part != ".")
+            parts << part;
+    return '/' + parts.join('/');
 }
 
 namespace {
@@ -399,70 +583,142 @@ QString cleanName(const QString &name)
     return cutName(clean);
 }
 
-namespace {
-
-// Other copies of the game hold it only for a save; one left by a copy
-// that died is taken over after a while.
-bool lock(QLockFile &lockFile)
+ScoreTable::ScoreTable(const QString &scoreFilePath) : m_file(QFile::encodeName(scoreFilePath))
 {
-    lockFile.setStaleLockTime(10'000);
-    return lockFile.tryLock(5'000);
+    SpareDescriptors::get();
 }
 
-} // namespace
+QString ScoreTable::ScoreFilePath() const { return QFile::decodeName(m_file); }
+
+void ScoreTable::setScoreFile(const QByteArray &nativePath)
+{
+    SpareDescriptors::get();
+    m_file = nativePath;
+}
 
 void ScoreTable::HightScore_Load()
 {
     HighScores = {};
     m_unsaved.clear();
-    if (m_path.isEmpty())
+    m_renames.clear();
+    m_newest.reset();
+    if (m_file.isEmpty())
         return;
-    QLockFile lockFile(m_path + QStringLiteral(".lock"));
-    if (QFileInfo(m_path).dir().exists() && lock(lockFile))
-        removeStaleTemporaries(m_path);
-    const OnDisk disk = lookAt(m_path);
+    struct stat st {};
+    // Nobody waits for another copy here: its leftovers go at the next save.
+    ScoreLock lock;
+    if (::stat(folderOf(m_file).constData(), &st) == 0 && lock.take(m_file, 0) == ScoreLock::Result::Held)
+        removeStaleTemporaries(m_file);
+    const OnDisk disk = lookAt(m_file);
     if (disk.state == OnDisk::State::Table)
         HighScores = disk.content.table;
 }
 
-void ScoreTable::enter(int slot, const ScoreEntry &entry)
+trazzo::HighScores ScoreTable::mergedInto(trazzo::HighScores merged) const
 {
-    insertEntry(HighScores, slot, entry);
-    m_unsaved.emplace_back(slot < 3 ? RefreshMode : FiveMode, entry);
+    for (const Rename &r : m_renames) {
+        const int b = firstSlotOf(r.mode);
+        for (int slot = b; slot < b + 3; ++slot)
+            if (merged[static_cast<std::size_t>(slot)] == r.entry) {
+                merged[static_cast<std::size_t>(slot)].Name = r.name;
+                break;
+            }
+    }
+    for (const auto &[mode, entry] : m_unsaved)
+        if (const int slot = rankSlot(merged, mode, entry.Score); slot >= 0)
+            insertEntry(merged, slot, entry);
+    return merged;
 }
 
-bool ScoreTable::HightScore_Save()
+ScoreTable::Stored ScoreTable::store(std::int32_t gameMode, std::int32_t score, int *slot)
 {
-    if (m_path.isEmpty() || !QDir().mkpath(QFileInfo(m_path).absolutePath()))
-        return false;
-    QLockFile lockFile(m_path + QStringLiteral(".lock"));
-    if (!lock(lockFile))
-        return false;
-    removeStaleTemporaries(m_path);
-    const OnDisk disk = lookAt(m_path);
-    if (disk.state == OnDisk::State::Unreadable)
-        return false;
+    if (m_file.isEmpty())
+        return Stored::No;
+    SpareDescriptors &spares = SpareDescriptors::get();
+    spares.release();
+    const auto refill = qScopeGuard([&spares] { spares.refill(); });
+    const bool folder = makeFolders(folderOf(m_file));
+    // Another copy holds the lock only for its own save. Where the file
+    // system has no locks at all, the save goes on without: the rename
+    // still keeps the file whole.
+    ScoreLock lock;
+    const ScoreLock::Result locked = folder ? lock.take(m_file, 1000) : ScoreLock::Result::Unavailable;
+    if (locked == ScoreLock::Result::Held)
+        removeStaleTemporaries(m_file);
+    const OnDisk disk = lookAt(m_file);
     // With a table on disk, this run's new entries are ranked into it, so
     // whatever other copies saved meanwhile stays. Without one, the table
     // shown (which holds them already) is the best there is.
-    trazzo::HighScores merged = HighScores;
-    if (disk.state == OnDisk::State::Table) {
-        merged = disk.content.table;
-        for (const auto &[mode, entry] : m_unsaved)
-            if (const int slot = rankSlot(merged, mode, entry.Score); slot >= 0)
-                insertEntry(merged, slot, entry);
+    const trazzo::HighScores merged = disk.state == OnDisk::State::Table ? mergedInto(disk.content.table) : HighScores;
+    HighScores = merged;
+    if (slot) {
+        *slot = rankSlot(HighScores, gameMode, score);
+        if (*slot < 0)
+            return Stored::Nothing;
+        const ScoreEntry entry{score, QString()};
+        insertEntry(HighScores, *slot, entry);
+        m_unsaved.emplace_back(gameMode, entry);
+        m_newest = {gameMode, entry};
+        m_newestOnDisk = false;
     }
+    if (!folder || locked == ScoreLock::Result::Busy || disk.state == OnDisk::State::Unreadable || disk.readOnly)
+        return Stored::No;
     const QByteArray data =
-        formatScoreFile(merged, QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
-    const Replaced replaced = replaceFile(m_path, disk, data);
+        formatScoreFile(HighScores, QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
+    const Replaced replaced = replaceFile(m_file, disk, data);
     if (replaced == Replaced::No)
-        return false;
+        return Stored::No;
     // The new file is in place and is read back by the next save, so the
     // entries are not kept twice; but one a power cut may still take is not
     // reported as saved.
-    HighScores = merged;
     m_unsaved.clear();
-    return replaced == Replaced::Durable;
+    m_renames.clear();
+    m_newestOnDisk = true;
+    return replaced == Replaced::Durable ? Stored::Yes : Stored::NotDurable;
 }
+
+int ScoreTable::rankAndEnter(std::int32_t gameMode, std::int32_t score)
+{
+    int slot = rankSlot(HighScores, gameMode, score);
+    if (firstSlotOf(gameMode) < 0)
+        return -1;
+    if (m_file.isEmpty()) {
+        // No file to look at: the table in memory is all there is.
+        if (slot >= 0) {
+            insertEntry(HighScores, slot, {score, QString()});
+            m_unsaved.emplace_back(gameMode, ScoreEntry{score, QString()});
+            m_newest = {gameMode, ScoreEntry{score, QString()}};
+            m_newestOnDisk = false;
+        }
+        return slot;
+    }
+    store(gameMode, score, &slot);
+    return slot;
+}
+
+void ScoreTable::nameNewestEntry(const QString &name)
+{
+    if (!m_newest)
+        return;
+    auto &[mode, entry] = *m_newest;
+    const int b = firstSlotOf(mode);
+    for (int slot = b; slot < b + 3; ++slot)
+        if (HighScores[static_cast<std::size_t>(slot)] == entry) {
+            HighScores[static_cast<std::size_t>(slot)].Name = name;
+            break;
+        }
+    if (m_newestOnDisk) {
+        m_renames.push_back({mode, entry, name});
+    } else {
+        for (auto it = m_unsaved.rbegin(); it != m_unsaved.rend(); ++it)
+            if (it->first == mode && it->second == entry) {
+                it->second.Name = name;
+                break;
+            }
+    }
+    entry.Name = name;
+}
+
+bool ScoreTable::HightScore_Save() { return store(NoGame, 0, nullptr) == Stored::Yes; }
 
 } // namespace trazzo

@@ -33,31 +33,52 @@ inline constexpr qint64 MaxScoreFileBytes = 8 * 1024;
 // under a lock and adds this run's new entries to what it holds.
 class ScoreTable {
 public:
-    explicit ScoreTable(QString scoreFilePath = {}) : m_path(std::move(scoreFilePath)) {}
+    ScoreTable() = default;
+    explicit ScoreTable(const QString &scoreFilePath);
 
     trazzo::HighScores HighScores;
 
-    const QString &ScoreFilePath() const { return m_path; }
-    void setScoreFilePath(const QString &path) { m_path = path; }
+    // The file's path, for people to read.
+    QString ScoreFilePath() const;
+    // The file's path as the system has it.
+    void setScoreFile(const QByteArray &nativePath);
 
     // Fills the table from the file; a missing file, or whatever part of
     // one cannot be read, gives empty entries (0, no name). Removes the
     // temporary files of saves that were cut off.
     void HightScore_Load();
-    // Puts a new entry into `slot` and keeps it for the next save.
-    void enter(int slot, const ScoreEntry &entry);
+    // Ranks a score of a game just over against the file as it is now and,
+    // when it ranks, enters it with no name yet and saves at once, so that
+    // it is on disk before the player is asked for a name. The slot it
+    // took, or -1 when it does not rank.
+    int rankAndEnter(std::int32_t gameMode, std::int32_t score);
+    // Gives this run's newest entry its name; the next save writes it.
+    void nameNewestEntry(const QString &name);
     // Writes the merged table and shows it: the file as it is now, with
     // this run's new entries ranked into it. On any failure the file on
     // disk is left as it was and the new entries wait for the next save.
     // Returns false when the new file is not safely on disk (a folder that
     // could not be synced after the rename included).
     bool HightScore_Save();
-    // Whether entries of this run are not on disk yet.
-    bool hasUnsaved() const { return !m_unsaved.empty(); }
+    // Whether entries of this run, or their names, are not on disk yet.
+    bool hasUnsaved() const { return !m_unsaved.empty() || !m_renames.empty(); }
 
 private:
-    QString m_path;
+    enum class Stored { Yes, NotDurable, No, Nothing };
+    // The save; with `slot`, first ranks `score` under the lock and enters it.
+    Stored store(std::int32_t gameMode, std::int32_t score, int *slot);
+    trazzo::HighScores mergedInto(trazzo::HighScores onDisk) const;
+
+    struct Rename {
+        std::int32_t mode;
+        ScoreEntry entry; // as it is on disk
+        QString name;
+    };
+    QByteArray m_file;
     std::vector<std::pair<std::int32_t, ScoreEntry>> m_unsaved; // game mode, entry
+    std::vector<Rename> m_renames;                              // names given to entries on disk
+    std::optional<std::pair<std::int32_t, ScoreEntry>> m_newest;
+    bool m_newestOnDisk = false;
 };
 
 // The first slot of a mode's three, or -1 for no mode.
@@ -87,7 +108,7 @@ QByteArray formatScoreFile(const HighScores &table, const QString &savedAt);
 
 // The per-user place of the score file: <data folder>/Trazzo/Windows/Trazzo.ini,
 // or empty when there is no absolute folder to put it in.
-QString defaultScoreFilePath();
+QByteArray defaultScoreFile();
 
 // A name as stored: control characters and line breaks become blanks, and
 // it is cut to MaxNameLength characters, never inside one.

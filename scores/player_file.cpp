@@ -12,11 +12,13 @@
 
 namespace trazzo {
 
-PlayerFile readPlayerFile(const QString &path, qint64 cap)
+PlayerFile readPlayerFile(const QString &path, qint64 cap) { return readPlayerFile(QFile::encodeName(path), cap); }
+
+PlayerFile readPlayerFile(const QByteArray &nativePath, qint64 cap)
 {
     PlayerFile result;
     // O_NONBLOCK: opening a pipe with no writer would otherwise wait for ever.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         result.error = errno;
         result.kind = errno == ENOENT || errno == ENOTDIR ? PlayerFile::Kind::Missing : PlayerFile::Kind::Failed;

@@ -20,6 +20,7 @@ struct PlayerFile {
 // Reads a file the player may have replaced by anything: a pipe, a device,
 // a link, a huge file. It is opened without blocking and read only when it
 // is a regular file, and never beyond `cap` bytes.
+PlayerFile readPlayerFile(const QByteArray &nativePath, qint64 cap);
 PlayerFile readPlayerFile(const QString &path, qint64 cap);
 
 } // namespace trazzo

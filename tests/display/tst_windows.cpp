@@ -24,6 +24,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 using namespace trazzo;
@@ -308,9 +309,21 @@ private slots:
         m_form->close();
         QVERIFY(QFile::remove(ini));
         m_form->mnuG6->trigger();
-        QVERIFY(QFile::remove(ini) && QDir().mkpath(ini) && m_messages.isEmpty()); // a folder in the file's place
+        // A file the player made read-only is not replaced. With nothing
+        // new to save, nothing is said; a new entry is told of once.
+        QVERIFY(::chmod(QFile::encodeName(ini).constData(), 0444) == 0);
         m_form->mnuG6->trigger();
-        QCOMPARE(m_messages, QStringList{"スコアファイルを保存できませんでした。\n" + ini});
+        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(m_form->scores().rankAndEnter(RefreshMode, 10), 0);
+        m_form->mnuG6->trigger();
+        m_form->mnuG6->trigger();
+        QCOMPARE(m_messages, QStringList{"スコアファイルを保存できませんでした。\n" + ini +
+                                         "\n新しいスコアは、保存できるようになるまで繰り返し保存を試みます。"});
+        QVERIFY(::chmod(QFile::encodeName(ini).constData(), 0644) == 0);
+        m_form->mnuG6->trigger(); // and it is saved once the file can take it
+        QFile file(ini);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().split('\n').value(1), "000010\r");
     }
 
     void backgroundAsPainted()

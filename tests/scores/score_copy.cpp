@@ -19,8 +19,8 @@ int main(int, char *argv[])
     out << "loaded" << Qt::endl;
     for (QString line; in.readLineInto(&line);) {
         const QStringList w = line.split(' ');
-        if (const int slot = trazzo::rankSlot(table.HighScores, w[0].toInt(), w[1].toInt()); slot >= 0)
-            table.enter(slot, {w[1].toInt(), w.value(2)});
+        if (table.rankAndEnter(w[0].toInt(), w[1].toInt()) >= 0)
+            table.nameNewestEntry(w.value(2));
         out << (table.HightScore_Save() ? "saved" : "failed") << Qt::endl;
     }
     return table.HightScore_Save() ? 0 : 1;

@@ -6,6 +6,7 @@
 
 #include "end_game.h"
 #include "engine/rig.h"
+#include "player_file.h"
 #include "score_rows.h"
 
 #include <QtTest>
@@ -28,7 +29,13 @@ struct Ending : NamePrompt, HighScoreView {
                     *this,
                     [this] { log << (table.hasUnsaved() ? "save" : "save before the entry"); }};
 
-    QString askName(const QString &prompt) override { return log << prompt, answer; }
+    QString askName(const QString &prompt) override
+    {
+        log << prompt;
+        if (const PlayerFile file = readPlayerFile(table.ScoreFilePath(), 999); file.kind == PlayerFile::Kind::Read)
+            log << "on disk " + QString(file.bytes.split('\n').mid(1).join()).remove('\r');
+        return answer;
+    }
     void showHighScores() override { log << "form3"; }
 };
 
@@ -47,6 +54,8 @@ class TestEndGame : public QObject {
 private slots:
     void gameOver_data();
     void gameOver();
+    void rankedAgainstTheFileNow_data();
+    void rankedAgainstTheFileNow();
 };
 
 void TestEndGame::gameOver_data()
@@ -109,6 +118,42 @@ void TestEndGame::gameOver()
     QCOMPARE(pic.mid(8 * 40, 80), "0000700070077007707000770000000000000000"
                                   "0000700070700707070707007000000000000000");
     QCOMPARE(pic.mid(22 * 40), "0000000000000000000777000700077007000000" + QString(280, '0'));
+}
+
+void TestEndGame::rankedAgainstTheFileNow_data()
+{
+    QTest::addColumn<int>("score");
+    QTest::addColumn<QStringList>("steps"); // after the picture
+    QTest::addColumn<QString>("file");      // the file's entries at the end
+    const QString theirs = "000500A000300B000100C000000000000000000";
+    // Another copy filled Refresh mode after this one loaded the empty file.
+    QTest::newRow("ranks third, not first")
+        << 150
+        << QStringList{"sound High.wav", Third, "on disk 000500A000300B000150000000000000000000", "save", "form3"}
+        << "000500A000300B000150Neo000000000000000000";
+    QTest::newRow("does not rank any more") << 90 << QStringList{"sound Over.wav"} << theirs;
+}
+
+void TestEndGame::rankedAgainstTheFileNow()
+{
+    QFETCH(int, score);
+    QFETCH(QStringList, steps);
+    QTemporaryDir d;
+    const QString ini = d.filePath("Trazzo.ini");
+    Ending e;
+    e.table = ScoreTable(ini);
+    e.table.HightScore_Load();
+    QFile file(ini); // another copy saved meanwhile
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Trazzo\r\n000500A\r\n000300B\r\n000100C\r\n000000\r\n000000\r\n000000\r\n");
+    file.close();
+    e.answer = "Neo";
+    e.state = {.GameMode = RefreshMode, .HeadDir = 0, .Score = score};
+    int reason = 1;
+    e.endGame.End_Game(reason);
+    e.table.HightScore_Save();
+    QCOMPARE(e.log.mid(5), steps);
+    QTEST(QString(readPlayerFile(ini, 999).bytes.split('\n').mid(1).join()).remove('\r'), "file");
 }
 
 QTEST_GUILESS_MAIN(TestEndGame)

@@ -4,6 +4,8 @@
 // The score file: what a damaged file keeps, what may stand in its place,
 // and copies of the game sharing it, killed or told to quit.
 
+#include "game_state.h"
+#include "player_file.h"
 #include "score_rows.h"
 #include "sound_effects.h"
 
@@ -11,6 +13,8 @@
 
 #include <clocale>
 #include <csignal>
+#include <ctime>
+#include <fcntl.h>
 #include <linux/capability.h>
 #include <pwd.h>
 #include <sys/resource.h>
@@ -41,7 +45,8 @@ void write(const QString &path, const QByteArray &bytes)
 QStringList describe(const QString &dir)
 {
     QStringList seen;
-    for (const QString &name : QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+    for (const QString &name :
+         QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
         struct stat st {};
         ::lstat(QFile::encodeName(dir + '/' + name).constData(), &st);
         QFile f(dir + '/' + name);
@@ -53,7 +58,16 @@ QStringList describe(const QString &dir)
                          : S_ISLNK(st.st_mode) ? "link"
                                                : "other");
     }
+    seen.sort();
     return seen;
+}
+
+// A file made `minutes` ago.
+void writeOld(const QString &path, const QByteArray &bytes, int minutes)
+{
+    write(path, bytes);
+    const timespec when[2] = {{::time(nullptr) - 60 * minutes, 0}, {::time(nullptr) - 60 * minutes, 0}};
+    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), when, 0);
 }
 
 // Root reads any file: without these two capabilities it is refused like anyone.
@@ -80,6 +94,7 @@ private slots:
     void whatStandsThere();
     void copiesShareOneFile();
     void placeOfTheFile();
+    void savesWithNoDescriptorsLeft();
     void saveOutlastsAPowerCut();
 };
 
@@ -178,26 +193,44 @@ void TestScoreFile::reading()
 void TestScoreFile::whatStandsThere_data()
 {
     QTest::addColumn<QString>("place");
-    QTest::addColumn<QStringList>("after"); // the folder's content after a save of 600 Neo in slot 0
+    QTest::addColumn<QStringList>("after"); // the folder's content after 600 Neo ranked first in Refresh mode
     const QString neo = "Trazzo.ini 000600Neo", ann = "Trazzo.ini 000500Ann", old = "Trazzo.ini.bad 000500Ann";
-    const QString keep = "Trazzo.ini.bad.42 set aside before", leftover = "Trazzo.ini.a1B2c3 left over";
+    const QString keep = "Trazzo.ini.bad.42 set aside before", mine = "Trazzo.ini.a1B2c3 my own";
     QTest::newRow("link to a text file") << "notes" << QStringList{"target second line", neo, "Trazzo.ini.bad link"};
     QTest::newRow("dangling link") << "dangling" << QStringList{neo, "Trazzo.ini.bad link"};
+    QTest::newRow("link in a loop") << "loop" << QStringList{neo, "Trazzo.ini.bad link", "loop link"};
+    QTest::newRow("link to itself") << "itself" << QStringList{neo, "Trazzo.ini.bad link"};
     QTest::newRow("link to a pipe") << "pipe" << QStringList{"target other", neo, "Trazzo.ini.bad link"};
     QTest::newRow("link to a score file") << "synced" << QStringList{"target 000600Neo", "Trazzo.ini link"};
     QTest::newRow("a pipe itself") << "fifo" << QStringList{neo, "Trazzo.ini.bad other"};
-    QTest::newRow("damaged file") << "damaged" << QStringList{neo, old, keep};
+    QTest::newRow("a folder") << "folder" << QStringList{neo, "Trazzo.ini.bad other"};
+    QTest::newRow("damaged file") << "damaged" << QStringList{neo, old, keep, mine};
     QTest::newRow("own rights") << "private" << QStringList{neo + " 600"};
     QTest::newRow("folder not there yet") << "new" << QStringList{neo};
     QTest::newRow("just the cap") << "8192" << QStringList{neo};
     QTest::newRow("a byte over the cap") << "8193" << QStringList{neo, old};
-    QTest::newRow("a folder: not saved") << "folder" << QStringList{"Trazzo.ini other"};
+    QTest::newRow("set aside twice") << "twice" << QStringList{neo, old, "Trazzo.ini.bad.2 000500Ann", keep, mine};
+    QTest::newRow("set aside a hundred times") << "hundred" << QStringList{neo, "Trazzo.ini.bad.100 000500Ann"};
+    // Only a temporary of ours, left by a save cut off, goes.
+    QTest::newRow("the player's files beside it") << "beside"
+                                                  << QStringList{neo,
+                                                                 mine,
+                                                                 "Trazzo.ini.BACKUP my own",
+                                                                 "Trazzo.ini.old123 my own",
+                                                                 ".Trazzo.ini.trazzo-save-n0T3s1 my own",
+                                                                 ".Trazzo.ini.trazzo-save-s4v1ng 000500Ann"};
+    // The lock: whatever stands there, saving goes on.
+    QTest::newRow("pipe as the lock") << "fifo lock" << QStringList{neo};
+    QTest::newRow("link to a pipe as the lock") << "link lock" << QStringList{neo, "target other"};
+    QTest::newRow("folder as the lock") << "folder lock" << QStringList{neo};
+    QTest::newRow("another user's lock") << "user lock" << QStringList{neo};
+    QTest::newRow("another user's private lock") << "private lock" << QStringList{neo};
     QTest::newRow("disk full: not saved") << "full" << QStringList{ann};
     QTest::newRow("damaged, disk full: not saved") << "damaged full" << QStringList{ann};
     QTest::newRow("unreadable: not saved") << "unreadable" << QStringList{ann};
-    QTest::newRow("locked: not saved") << "locked" << QStringList{ann, leftover, keep};
+    QTest::newRow("locked: not saved") << "locked" << QStringList{ann, mine, keep};
     QTest::newRow("read-only folder: not saved") << "read-only" << QStringList{ann};
-    QTest::newRow("set aside twice") << "twice" << QStringList{neo, old, "Trazzo.ini.bad.2 000500Ann", keep};
+    QTest::newRow("read-only file: not saved") << "read-only file" << QStringList{ann + " 444"};
 }
 
 void TestScoreFile::whatStandsThere()
@@ -212,28 +245,54 @@ void TestScoreFile::whatStandsThere()
     const QByteArray damaged = QByteArray(ours).replace("Bob", "B\x02ob");
     if (place == "notes" || place == "synced")
         write(target, place == "notes" ? "my notes\nsecond line\n" : ours);
-    if (place == "pipe" || place == "fifo")
-        ::mkfifo(QFile::encodeName(place == "pipe" ? target : ini).constData(), 0600);
-    if (place == "full" || place == "private" || place == "unreadable" || place == "locked" || place == "read-only")
+    if (place == "pipe" || place == "fifo" || place == "fifo lock" || place == "link lock")
+        ::mkfifo(QFile::encodeName(place == "fifo"        ? ini
+                                   : place == "fifo lock" ? ini + ".lock"
+                                                          : target)
+                     .constData(),
+                 0600);
+    if (place.endsWith("full") || place.endsWith("lock") || place == "private" || place == "unreadable" ||
+        place == "locked" || place.startsWith("read-only") || place == "beside")
         write(ini, ours), ::chmod(QFile::encodeName(ini).constData(), place == "private" ? 0600 : 0644);
     if (place.toInt()) // the header fills the file up to its size
         write(ini, fileOf(Good, "Trazzo " + QString(place.toInt() - fileOf(Good, "Trazzo ").size(), 'x')));
-    if (place.startsWith("damaged") || place == "folder" || place == "twice")
-        place == "folder" ? void(QDir().mkpath(ini)) : write(ini, damaged);
-    if (place == "notes" || place == "synced" || place == "pipe" || place == "dangling")
-        QVERIFY(QFile::link(target, ini));
-    if (place == "damaged" || place == "locked" || place == "twice") // set-asides of long ago, a save cut off now
-        write(ini + ".bad.42", "\nset aside before"), write(ini + ".a1B2c3", "\nleft over");
+    if (place.startsWith("damaged") || place == "twice" || place == "hundred")
+        write(ini, damaged);
+    if (place == "folder" || place == "folder lock")
+        QVERIFY(QDir().mkpath(place == "folder" ? ini : ini + ".lock"));
+    if (place == "notes" || place == "synced" || place == "pipe" || place == "dangling" || place == "link lock")
+        QVERIFY(QFile::link(target, place == "link lock" ? ini + ".lock" : ini));
+    if (place == "loop" || place == "itself")
+        QVERIFY(QFile::link(place == "loop" ? dir + "/loop" : ini, ini) &&
+                (place == "itself" || QFile::link(ini, dir + "/loop")));
+    if (place == "user lock" || place == "private lock") { // left by a copy another user ran
+        write(ini + ".lock", "12345\ntrazzo\nother-host\n");
+        ::chown(QFile::encodeName(ini + ".lock").constData(), 65534, 65534);
+        ::chmod(QFile::encodeName(ini + ".lock").constData(), place == "user lock" ? 0644 : 0600);
+    }
+    if (place == "damaged" || place == "locked" || place == "twice" || place == "beside") // the player's own
+        write(ini + ".bad.42", "\nset aside before"), write(ini + ".a1B2c3", "\nmy own");
     if (place == "twice")
         write(ini + ".bad", damaged);
+    for (int n = 1; place == "hundred" && n < 100; ++n)
+        write(ini + (n == 1 ? ".bad" : ".bad." + QString::number(n)), damaged);
+    if (place == "beside") {
+        for (const char *name : {".BACKUP", ".old123"})
+            write(ini + name, "\nmy own");
+        QFile::remove(ini + ".bad.42");
+        writeOld(dir + "/.Trazzo.ini.trazzo-save-n0T3s1", "\nmy own", 60); // our kind of name, not our bytes
+        writeOld(dir + "/.Trazzo.ini.trazzo-save-s4v1ng", ours, 0);        // a save being written now
+        writeOld(dir + "/.Trazzo.ini.trazzo-save-0ldCut", ours, 60);       // a save cut off an hour ago
+    }
     QLockFile other(ini + ".lock"); // another copy of the game, saving
     QVERIFY(place != "locked" || other.tryLock());
-    if (place == "unreadable" || place == "read-only")
-        ::chmod(QFile::encodeName(place == "read-only" ? dir : ini).constData(), place == "read-only" ? 0555 : 0),
+    if (place == "unreadable" || place.startsWith("read-only") || place.endsWith("user lock") ||
+        place == "private lock")
+        ::chmod(QFile::encodeName(place == "read-only" ? dir : ini).constData(), place == "read-only"        ? 0555
+                                                                                 : place == "read-only file" ? 0444
+                                                                                 : place == "unreadable"     ? 0
+                                                                                                             : 0644),
             readAnything(false);
-    ScoreTable table(ini);
-    table.HightScore_Load();
-    table.enter(0, {600, "Neo"});
     // A full disk, as far as writing goes: the lock file fits, the table does not.
     rlimit before{};
     ::getrlimit(RLIMIT_FSIZE, &before);
@@ -241,14 +300,28 @@ void TestScoreFile::whatStandsThere()
     ::signal(SIGXFSZ, SIG_IGN);
     if (place.endsWith("full"))
         ::setrlimit(RLIMIT_FSIZE, &tiny);
+    QElapsedTimer took;
+    took.start();
+    ScoreTable table(ini);
+    table.HightScore_Load();
+    QCOMPARE(table.rankAndEnter(RefreshMode, 600), 0);
+    table.nameNewestEntry("Neo");
     const bool saved = table.HightScore_Save();
+    // Nothing holds up a start or a save for long: at most a second's wait
+    // for a copy that is saving, each time.
+    QVERIFY2(took.elapsed() < 4000, qPrintable(QString::number(took.elapsed())));
     ::setrlimit(RLIMIT_FSIZE, &before);
     readAnything(true);
     if (place == "unreadable" || place == "read-only")
         ::chmod(QFile::encodeName(place == "read-only" ? dir : ini).constData(), place == "read-only" ? 0755 : 0644);
+    for (int n = 1; place == "hundred" && n < 100; ++n)
+        QVERIFY(QFile::remove(ini + (n == 1 ? ".bad" : ".bad." + QString::number(n))));
     QCOMPARE(saved, !QByteArray(QTest::currentDataTag()).endsWith("not saved"));
     QCOMPARE(table.hasUnsaved(), !saved); // kept for the next try
-    QTEST(describe(QFileInfo(ini).path()), "after");
+    QCOMPARE(rowsOf(table.HighScores).first(), "600 Neo");
+    QFETCH(QStringList, after);
+    after.sort();
+    QCOMPARE(describe(QFileInfo(ini).path()), after);
     QFile aside(ini + ".bad");
     QVERIFY(place != "damaged" || (aside.open(QIODevice::ReadOnly) && aside.readAll() == damaged)); // byte for byte
     QVERIFY(!readWaveFile(target)); // and a pipe in a wave file's place does not hold up start-up
@@ -259,9 +332,10 @@ void TestScoreFile::copiesShareOneFile()
     // The game itself, idle, and two more copies of its score keeping, all
     // started before anyone scores; one copy is killed right after its entry.
     QTemporaryDir d;
-    const QString ini = d.path() + "/Trazzo/Windows/Trazzo.ini", leftover = ini + ".a1B2c3";
+    const QString ini = d.path() + "/Trazzo/Windows/Trazzo.ini",
+                  leftover = d.path() + "/Trazzo/Windows/.Trazzo.ini.trazzo-save-a1B2c3";
     QDir().mkpath(d.path() + "/Trazzo/Windows");
-    write(leftover, "a save cut off");
+    writeOld(leftover, fileOf(Good), 10); // a save cut off
     QProcess game, copies[2];
     qputenv("XDG_DATA_HOME", QFile::encodeName(d.path())); // the game's data folder
     game.start(TRAZZO_PROGRAM);
@@ -277,7 +351,7 @@ void TestScoreFile::copiesShareOneFile()
     copies[0].kill();
     copies[1].closeWriteChannel();
     QVERIFY(copies[1].waitForFinished(60000));
-    write(leftover, ""); // gone again only if the game saves on SIGTERM
+    writeOld(leftover, fileOf(Good), 10); // gone again only if the game saves on SIGTERM
     game.terminate();
     QVERIFY(game.waitForFinished(60000) && game.exitStatus() == QProcess::NormalExit && !QFile::exists(leftover));
     QFile file(ini);
@@ -297,11 +371,52 @@ void TestScoreFile::placeOfTheFile()
 {
     qputenv("HOME", "/home/ann");
     qputenv("XDG_DATA_HOME", "data"); // not absolute: not taken
-    QCOMPARE(defaultScoreFilePath(), "/home/ann/.local/share/Trazzo/Windows/Trazzo.ini");
+    QCOMPARE(defaultScoreFile(), "/home/ann/.local/share/Trazzo/Windows/Trazzo.ini");
     qunsetenv("HOME"); // then the account's home folder
-    QCOMPARE(defaultScoreFilePath(),
-             QString(::getpwuid(::getuid())->pw_dir) + "/.local/share/Trazzo/Windows/Trazzo.ini");
+    QCOMPARE(defaultScoreFile(),
+             QByteArray(::getpwuid(::getuid())->pw_dir) + "/.local/share/Trazzo/Windows/Trazzo.ini");
     QVERIFY(!ScoreTable().HightScore_Save()); // no place, no save
+    // A folder whose name is not UTF-8 is that folder, byte for byte.
+    QTemporaryDir d;
+    const QByteArray latin1 = QFile::encodeName(d.path()) + "/donn\xe9es";
+    qputenv("XDG_DATA_HOME", latin1 + "//./");
+    QCOMPARE(defaultScoreFile(), latin1 + "/Trazzo/Windows/Trazzo.ini");
+    ScoreTable table;
+    table.setScoreFile(defaultScoreFile());
+    QCOMPARE(table.rankAndEnter(FiveMode, 70), 3);
+    const PlayerFile saved = readPlayerFile(latin1 + "/Trazzo/Windows/Trazzo.ini", 999);
+    QVERIFY(saved.bytes.endsWith("\r\n000000\r\n000000\r\n000000\r\n000070\r\n000000\r\n000000\r\n"));
+    qunsetenv("XDG_DATA_HOME");
+    for (const char *name : {"/Trazzo/Windows/Trazzo.ini", "/Trazzo/Windows/Trazzo.ini.lock"})
+        QCOMPARE(::unlink(latin1 + name), 0);
+    for (const char *name : {"/Trazzo/Windows", "/Trazzo", ""})
+        QCOMPARE(::rmdir(latin1 + name), 0);
+}
+
+void TestScoreFile::savesWithNoDescriptorsLeft()
+{
+    // The process has used up its descriptors (a leak, a desktop that
+    // hands out too many): the entry is saved all the same.
+    QTemporaryDir d;
+    ScoreTable table(d.filePath("Trazzo.ini"));
+    table.HightScore_Load();
+    rlimit before{};
+    ::getrlimit(RLIMIT_NOFILE, &before);
+    std::vector<int> taken;
+    for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0 && taken.size() < 100000;)
+        taken.push_back(fd);
+    const rlimit none{rlim_t(taken.back() + 1), before.rlim_max};
+    ::setrlimit(RLIMIT_NOFILE, &none);
+    QCOMPARE(::open("/dev/null", O_RDONLY), -1);
+    const int slot = table.rankAndEnter(RefreshMode, 80);
+    table.nameNewestEntry("Fd");
+    const bool saved = table.HightScore_Save();
+    ::setrlimit(RLIMIT_NOFILE, &before);
+    for (int fd : taken)
+        ::close(fd);
+    QCOMPARE(slot, 0);
+    QVERIFY(saved);
+    QCOMPARE(readPlayerFile(d.filePath("Trazzo.ini"), 999).bytes.split('\n').value(1), "000080Fd\r");
 }
 
 void TestScoreFile::saveOutlastsAPowerCut()
@@ -339,9 +454,9 @@ void TestScoreFile::saveOutlastsAPowerCut()
                  : m.hasCaptured(2) ? "O" + m.captured(2) + ' '
                  : m.hasCaptured(3) ? "F" + m.captured(3) + ' '
                                     : "S ";
-    // Two saves, the entry's and the one at the end; after each rename the
-    // folder is synced before a save is reported.
-    QCOMPARE(words.count('R'), 2);
+    // Three saves: the entry's as it ranks, its name's, and the one at the
+    // end; after each rename the folder is synced before a save is reported.
+    QCOMPARE(words.count('R'), 3);
     QVERIFY2(!words.contains(QRegularExpression("R (?![^RS]*O(\\d+) [^RS]*F\\1 )")), qPrintable(words));
 }
 
