@@ -164,6 +164,40 @@ private slots:
         QVERIFY2(!saved.startsWith(OldSave.left(OldSave.indexOf('\r'))), saved.constData());
         QCOMPARE(saved.mid(saved.indexOf('\n')), OldSave.mid(OldSave.indexOf('\n')));
     }
+
+    void lostDisplaySaves()
+    {
+        // The X server goes away under the game: Qt ends the program, and the
+        // scores are saved on the way out.
+        QProcess xserver;
+        xserver.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x480x24"});
+        QVERIFY(xserver.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(xserver.canReadLine(), 20000);
+        QTemporaryDir data;
+        const QString ini = data.path() + "/Trazzo/Windows/Trazzo.ini";
+        QVERIFY(QDir().mkpath(data.path() + "/Trazzo/Windows"));
+        QFile file(ini);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(OldSave) == OldSave.size());
+        file.close();
+        QProcess game;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", ':' + QString::fromLatin1(xserver.readLine().trimmed()));
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("XDG_DATA_HOME", data.path());
+        env.remove("WAYLAND_DISPLAY");
+        game.setProcessEnvironment(env);
+        game.start(TRAZZO_PROGRAM);
+        QVERIFY(game.waitForStarted(10000));
+        // Its window is up once it sits in its loop, catching SIGTERM.
+        QTRY_VERIFY_WITH_TIMEOUT(catches(game.processId(), SIGTERM), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ini + ".lock"), 20000);
+        xserver.kill();
+        QVERIFY2(game.waitForFinished(20000), "the game lives on without its display");
+        QCOMPARE(game.exitCode(), 1);
+        const QByteArray saved = readPlayerFile(ini, 999).bytes;
+        QVERIFY2(!saved.startsWith(OldSave.left(OldSave.indexOf('\r'))), saved.constData());
+        QCOMPARE(saved.mid(saved.indexOf('\n')), OldSave.mid(OldSave.indexOf('\n')));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestQuitSignals)

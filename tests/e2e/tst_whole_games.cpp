@@ -108,14 +108,19 @@ private slots:
         // Types the name once the prompt is up. The entry is on disk by
         // then, with no name yet. In Five mode the game is told to quit
         // (a logout, say) before Return: what was typed is the name.
-        QByteArray before;
+        QByteArray before, typed;
         QTimer answer;
         connect(&answer, &QTimer::timeout, f, [&] {
             if (auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget())) {
                 answer.stop();
-                QFile file(QFile::decodeName(defaultScoreFile()));
-                before = file.open(QIODevice::ReadOnly) ? file.readAll().split('\n').value(five ? 4 : 1) : "";
+                const auto line = [five] {
+                    QFile file(QFile::decodeName(defaultScoreFile()));
+                    return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n').value(five ? 4 : 1) : "";
+                };
+                before = line();
                 dialog->findChild<QLineEdit *>()->setText(cell<QString>("name"));
+                f->saveAtExit(); // as when the display is lost while the player types
+                typed = line();
                 five ? f->quitSaving() : QTest::keyClick(dialog, Qt::Key_Return);
             }
         });
@@ -123,6 +128,7 @@ private slots:
         QTest::keyClick(f->Picture1(), Qt::Key(cell<int>("turn")));
         QTRY_COMPARE(s.GameMode, NoGame);
         QCOMPARE(before, five ? "000094\r" : "000047\r");
+        QCOMPARE(typed, five ? "000094Hanako\r" : "000047タロ ウ\r");
         QTEST(s.HeadPos, "headAt");
         QTEST(f->Label4()->text(), "end");
         QCOMPARE(rig.log, (QStringList{"sound Gold.wav", "sound Out.wav", "sound High.wav"}));

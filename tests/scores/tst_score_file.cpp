@@ -95,6 +95,7 @@ private slots:
     void copiesShareOneFile();
     void placeOfTheFile();
     void savesWithNoDescriptorsLeft();
+    void mountedInItsPlace();
     void saveOutlastsAPowerCut();
 };
 
@@ -417,6 +418,27 @@ void TestScoreFile::savesWithNoDescriptorsLeft()
     QCOMPARE(slot, 0);
     QVERIFY(saved);
     QCOMPARE(readPlayerFile(d.filePath("Trazzo.ini"), 999).bytes.split('\n').value(1), "000080Fd\r");
+}
+
+void TestScoreFile::mountedInItsPlace()
+{
+    // A sandbox shares one score file by mounting it over the file's place.
+    // It cannot be renamed over, so it is written where it stands.
+    QTemporaryDir d;
+    const QString shared = d.filePath("shared.ini"), ini = d.filePath("Trazzo.ini");
+    write(shared, fileOf(Good));
+    write(ini, "");
+    QProcess copy;
+    copy.start("unshare", {::geteuid() == 0 ? "-m" : "-Urm", "sh", "-c", "mount --bind \"$1\" \"$2\" && exec \"$3\" \"$2\"",
+                           "sh", shared, ini, SCORE_COPY});
+    QVERIFY2(copy.waitForReadyRead(30000) && copy.readLine() == "loaded\n", copy.readAllStandardError().constData());
+    copy.write("1 600 Neo\n");
+    QVERIFY(copy.waitForReadyRead(30000) && copy.readLine() == "saved\n");
+    copy.closeWriteChannel();
+    QVERIFY(copy.waitForFinished(30000) && copy.exitCode() == 0);
+    QCOMPARE(readPlayerFile(shared, 999).bytes.split('\n').mid(1, 4),
+             QByteArrayList({"000600Neo\r", "000500Ann\r", "000300Bob\r", "000900Dee\r"}));
+    QCOMPARE(describe(d.path()), QStringList({"Trazzo.ini ", "shared.ini 000600Neo"}));
 }
 
 void TestScoreFile::saveOutlastsAPowerCut()
