@@ -190,8 +190,10 @@ QString DialogNamePrompt::askName(const QString &prompt)
     // signal, the session's end): then the name is what was typed.
     bool answered = false;
     QObject::connect(&dialog, &QDialog::finished, &dialog, [&answered] { answered = true; });
+    // A guarded pointer, cleared below and by the dialog's end in any case.
     m_open = &dialog;
     const int result = dialog.exec();
+    // cppcheck-suppress danglingLifetime
     m_open.clear();
     return result == QDialog::Accepted || !answered ? dialog.textValue() : QString();
 }

@@ -429,8 +429,8 @@ void TestScoreFile::mountedInItsPlace()
     write(shared, fileOf(Good));
     write(ini, "");
     QProcess copy;
-    copy.start("unshare", {::geteuid() == 0 ? "-m" : "-Urm", "sh", "-c", "mount --bind \"$1\" \"$2\" && exec \"$3\" \"$2\"",
-                           "sh", shared, ini, SCORE_COPY});
+    copy.start("unshare", {::geteuid() == 0 ? "-m" : "-Urm", "sh", "-c",
+                           "mount --bind \"$1\" \"$2\" && exec \"$3\" \"$2\"", "sh", shared, ini, SCORE_COPY});
     QVERIFY2(copy.waitForReadyRead(30000) && copy.readLine() == "loaded\n", copy.readAllStandardError().constData());
     copy.write("1 600 Neo\n");
     QVERIFY(copy.waitForReadyRead(30000) && copy.readLine() == "saved\n");
