@@ -104,14 +104,14 @@ private slots:
     {
         QTest::addColumn<int>("sig");
         QTest::addColumn<int>("count");
-        QTest::addColumn<bool>("lockHeld"); // start-up waits for the score file's lock meanwhile
+        QTest::addColumn<bool>("lockHeld"); // another copy holds the score file's lock meanwhile
         // Started under nohup (SIGHUP ignored) or in a shell's background
         // (SIGINT ignored), the game must not end on those later.
         QTest::addColumn<bool>("ignoring");
         QTest::newRow("SIGTERM during start-up") << SIGTERM << 1 << false << false;
         QTest::newRow("SIGINT during start-up") << SIGINT << 1 << false << false;
         QTest::newRow("SIGHUP during start-up") << SIGHUP << 1 << false << false;
-        QTest::newRow("20000 SIGHUPs while start-up waits") << SIGHUP << 20000 << true << false;
+        QTest::newRow("20000 SIGHUPs while another copy saves") << SIGHUP << 20000 << true << false;
         QTest::newRow("SIGTERM, started under nohup in the background") << SIGTERM << 1 << false << true;
     }
     void quitAtAnyMoment()
