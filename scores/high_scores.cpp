@@ -614,16 +614,27 @@ void ScoreTable::HightScore_Load()
         HighScores = disk.content.table;
 }
 
+namespace {
+
+// Our entry among equal ones (another copy's player who also gave no name
+// yet, say): an equal score stays below those already there, so it is the
+// lowest of them.
+ScoreEntry *lowestEqual(HighScores &table, std::int32_t gameMode, const ScoreEntry &entry)
+{
+    const int b = firstSlotOf(gameMode);
+    for (int slot = b + 2; slot >= b; --slot)
+        if (table[static_cast<std::size_t>(slot)] == entry)
+            return &table[static_cast<std::size_t>(slot)];
+    return nullptr;
+}
+
+} // namespace
+
 trazzo::HighScores ScoreTable::mergedInto(trazzo::HighScores merged) const
 {
-    for (const Rename &r : m_renames) {
-        const int b = firstSlotOf(r.mode);
-        for (int slot = b; slot < b + 3; ++slot)
-            if (merged[static_cast<std::size_t>(slot)] == r.entry) {
-                merged[static_cast<std::size_t>(slot)].Name = r.name;
-                break;
-            }
-    }
+    for (const Rename &r : m_renames)
+        if (ScoreEntry *ours = lowestEqual(merged, r.mode, r.entry))
+            ours->Name = r.name;
     for (const auto &[mode, entry] : m_unsaved)
         if (const int slot = rankSlot(merged, mode, entry.Score); slot >= 0)
             insertEntry(merged, slot, entry);
@@ -701,12 +712,8 @@ void ScoreTable::nameNewestEntry(const QString &name)
     if (!m_newest)
         return;
     auto &[mode, entry] = *m_newest;
-    const int b = firstSlotOf(mode);
-    for (int slot = b; slot < b + 3; ++slot)
-        if (HighScores[static_cast<std::size_t>(slot)] == entry) {
-            HighScores[static_cast<std::size_t>(slot)].Name = name;
-            break;
-        }
+    if (ScoreEntry *shown = lowestEqual(HighScores, mode, entry))
+        shown->Name = name;
     if (m_newestOnDisk) {
         m_renames.push_back({mode, entry, name});
     } else {

@@ -132,6 +132,11 @@ void TestEndGame::rankedAgainstTheFileNow_data()
         << QStringList{"sound High.wav", Third, "on disk 000500A000300B000150000000000000000000", "save", "form3"}
         << "000500A000300B000150Neo000000000000000000";
     QTest::newRow("does not rank any more") << 90 << QStringList{"sound Over.wav"} << theirs;
+    // Another copy's player gave no name to the same score: ours is the one
+    // below it, and only ours takes the name.
+    QTest::newRow("equal to one with no name")
+        << 100 << QStringList{"sound High.wav", Third, "on disk 000500A000100000100000000000000000000", "save", "form3"}
+        << "000500A000100000100Neo000000000000000000";
 }
 
 void TestEndGame::rankedAgainstTheFileNow()
@@ -145,12 +150,14 @@ void TestEndGame::rankedAgainstTheFileNow()
     e.table.HightScore_Load();
     QFile file(ini); // another copy saved meanwhile
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("Trazzo\r\n000500A\r\n000300B\r\n000100C\r\n000000\r\n000000\r\n000000\r\n");
+    file.write(score == 100 ? "Trazzo\r\n000500A\r\n000100\r\n000000\r\n000000\r\n000000\r\n000000\r\n"
+                            : "Trazzo\r\n000500A\r\n000300B\r\n000100C\r\n000000\r\n000000\r\n000000\r\n");
     file.close();
     e.answer = "Neo";
     e.state = {.GameMode = RefreshMode, .HeadDir = 0, .Score = score};
     int reason = 1;
     e.endGame.End_Game(reason);
+    QCOMPARE(e.table.hasUnsaved(), !steps.contains("sound Over.wav")); // the name waits for the window's save
     e.table.HightScore_Save();
     QCOMPARE(e.log.mid(5), steps);
     QTEST(QString(readPlayerFile(ini, 999).bytes.split('\n').mid(1).join()).remove('\r'), "file");

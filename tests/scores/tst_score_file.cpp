@@ -11,15 +11,18 @@
 
 #include <QtTest>
 
+#include <atomic>
 #include <clocale>
 #include <csignal>
 #include <ctime>
 #include <fcntl.h>
 #include <linux/capability.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace trazzo;
@@ -96,6 +99,8 @@ private slots:
     void placeOfTheFile();
     void savesWithNoDescriptorsLeft();
     void mountedInItsPlace();
+    void waitsForAnotherCopysSave_data();
+    void waitsForAnotherCopysSave();
     void saveOutlastsAPowerCut();
 };
 
@@ -197,6 +202,7 @@ void TestScoreFile::whatStandsThere_data()
     QTest::addColumn<QStringList>("after"); // the folder's content after 600 Neo ranked first in Refresh mode
     const QString neo = "Trazzo.ini 000600Neo", ann = "Trazzo.ini 000500Ann", old = "Trazzo.ini.bad 000500Ann";
     const QString keep = "Trazzo.ini.bad.42 set aside before", mine = "Trazzo.ini.a1B2c3 my own";
+    const QString notes = "my own notes, longer than a score file's first line";
     QTest::newRow("link to a text file") << "notes" << QStringList{"target second line", neo, "Trazzo.ini.bad link"};
     QTest::newRow("dangling link") << "dangling" << QStringList{neo, "Trazzo.ini.bad link"};
     QTest::newRow("link in a loop") << "loop" << QStringList{neo, "Trazzo.ini.bad link", "loop link"};
@@ -218,14 +224,18 @@ void TestScoreFile::whatStandsThere_data()
                                                                  mine,
                                                                  "Trazzo.ini.BACKUP my own",
                                                                  "Trazzo.ini.old123 my own",
-                                                                 ".Trazzo.ini.trazzo-save-n0T3s1 my own",
-                                                                 ".Trazzo.ini.trazzo-save-s4v1ng 000500Ann"};
+                                                                 ".Trazzo.ini.trazzo-save-n0T3s1 " + notes,
+                                                                 ".Trazzo.ini.trazzo-save-s4v1ng 000500Ann",
+                                                                 ".Trazzo.ini.trazzo-save-0therU 000500Ann",
+                                                                 ".Trazzo.ini.trazzo-save-l1nked 000500Ann",
+                                                                 "kept 000500Ann"};
     // The lock: whatever stands there, saving goes on.
     QTest::newRow("pipe as the lock") << "fifo lock" << QStringList{neo};
     QTest::newRow("link to a pipe as the lock") << "link lock" << QStringList{neo, "target other"};
     QTest::newRow("folder as the lock") << "folder lock" << QStringList{neo};
     QTest::newRow("another user's lock") << "user lock" << QStringList{neo};
     QTest::newRow("another user's private lock") << "private lock" << QStringList{neo};
+    QTest::newRow("another user's copy saving: not saved") << "held user lock" << QStringList{ann};
     QTest::newRow("disk full: not saved") << "full" << QStringList{ann};
     QTest::newRow("damaged, disk full: not saved") << "damaged full" << QStringList{ann};
     QTest::newRow("unreadable: not saved") << "unreadable" << QStringList{ann};
@@ -266,10 +276,10 @@ void TestScoreFile::whatStandsThere()
     if (place == "loop" || place == "itself")
         QVERIFY(QFile::link(place == "loop" ? dir + "/loop" : ini, ini) &&
                 (place == "itself" || QFile::link(ini, dir + "/loop")));
-    if (place == "user lock" || place == "private lock") { // left by a copy another user ran
+    if (place.endsWith("user lock") || place == "private lock") { // left by a copy another user ran
         write(ini + ".lock", "12345\ntrazzo\nother-host\n");
         ::chown(QFile::encodeName(ini + ".lock").constData(), 65534, 65534);
-        ::chmod(QFile::encodeName(ini + ".lock").constData(), place == "user lock" ? 0644 : 0600);
+        ::chmod(QFile::encodeName(ini + ".lock").constData(), place.endsWith("user lock") ? 0644 : 0600);
     }
     if (place == "damaged" || place == "locked" || place == "twice" || place == "beside") // the player's own
         write(ini + ".bad.42", "\nset aside before"), write(ini + ".a1B2c3", "\nmy own");
@@ -281,12 +291,25 @@ void TestScoreFile::whatStandsThere()
         for (const char *name : {".BACKUP", ".old123"})
             write(ini + name, "\nmy own");
         QFile::remove(ini + ".bad.42");
-        writeOld(dir + "/.Trazzo.ini.trazzo-save-n0T3s1", "\nmy own", 60); // our kind of name, not our bytes
-        writeOld(dir + "/.Trazzo.ini.trazzo-save-s4v1ng", ours, 0);        // a save being written now
-        writeOld(dir + "/.Trazzo.ini.trazzo-save-0ldCut", ours, 60);       // a save cut off an hour ago
+        // Our kind of name, not our bytes; a save being written now; a save
+        // cut off an hour ago; one of another user's; one the player linked
+        // to keep it.
+        writeOld(dir + "/.Trazzo.ini.trazzo-save-n0T3s1", "\nmy own notes, longer than a score file's first line", 60);
+        writeOld(dir + "/.Trazzo.ini.trazzo-save-s4v1ng", ours, 0);
+        writeOld(dir + "/.Trazzo.ini.trazzo-save-0ldCut", ours, 60);
+        writeOld(dir + "/.Trazzo.ini.trazzo-save-0therU", ours, 60);
+        QCOMPARE(::chown(QFile::encodeName(dir + "/.Trazzo.ini.trazzo-save-0therU").constData(), 65534, 65534), 0);
+        writeOld(dir + "/.Trazzo.ini.trazzo-save-l1nked", ours, 60);
+        QCOMPARE(::link(QFile::encodeName(dir + "/.Trazzo.ini.trazzo-save-l1nked").constData(),
+                        QFile::encodeName(dir + "/kept").constData()),
+                 0);
     }
     QLockFile other(ini + ".lock"); // another copy of the game, saving
     QVERIFY(place != "locked" || other.tryLock());
+    const int otherUsers =
+        place == "held user lock" ? ::open(QFile::encodeName(ini + ".lock").constData(), O_RDONLY) : -1;
+    QVERIFY(place != "held user lock" || ::flock(otherUsers, LOCK_EX) == 0);
+    const auto letGo = qScopeGuard([otherUsers] { otherUsers < 0 || ::close(otherUsers); });
     if (place == "unreadable" || place.startsWith("read-only") || place.endsWith("user lock") ||
         place == "private lock")
         ::chmod(QFile::encodeName(place == "read-only" ? dir : ini).constData(), place == "read-only"        ? 0555
@@ -439,6 +462,57 @@ void TestScoreFile::mountedInItsPlace()
     QCOMPARE(readPlayerFile(shared, 999).bytes.split('\n').mid(1, 4),
              QByteArrayList({"000600Neo\r", "000500Ann\r", "000300Bob\r", "000900Dee\r"}));
     QCOMPARE(describe(d.path()), QStringList({"Trazzo.ini ", "shared.ini 000600Neo"}));
+}
+
+void TestScoreFile::waitsForAnotherCopysSave_data()
+{
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("lock let go") << false;
+    // An older copy removes its lock file when done; the lock on the file
+    // no longer there keeps nobody out, and the one now there is held.
+    QTest::newRow("lock file replaced, the new one held") << true;
+}
+
+void TestScoreFile::waitsForAnotherCopysSave()
+{
+    QFETCH(bool, replaced);
+    QTemporaryDir d;
+    const QByteArray lock = QFile::encodeName(d.filePath("Trazzo.ini.lock"));
+    const int held = ::open(lock.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    QVERIFY(held >= 0 && ::flock(held, LOCK_EX) == 0);
+    std::atomic<bool> saved{false};
+    std::thread other([&] {
+        // Once the save has the lock file open and waits, the other copy
+        // ends its save.
+        const auto opened = [&] {
+            int n = 0;
+            for (int fd = 0; fd < 1024; ++fd) {
+                char target[4096];
+                const ssize_t got = ::readlink(("/proc/self/fd/" + QByteArray::number(fd)).constData(), target, 4096);
+                n += got > 0 && QByteArray(target, got) == lock;
+            }
+            return n >= 2;
+        };
+        QDeadlineTimer deadline(30000);
+        while (!opened() && !deadline.hasExpired())
+            std::this_thread::yield();
+        int next = -1;
+        if (replaced) {
+            next = ::open((lock + ".new").constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+            ::flock(next, LOCK_EX);
+            ::rename((lock + ".new").constData(), lock.constData());
+        }
+        ::close(held);
+        while (replaced && !saved)
+            std::this_thread::yield();
+        ::close(next);
+    });
+    ScoreTable table(d.filePath("Trazzo.ini"));
+    const int slot = table.rankAndEnter(RefreshMode, 600);
+    saved = true;
+    other.join();
+    QCOMPARE(slot, 0);
+    QCOMPARE(table.hasUnsaved(), replaced); // saved once the lock was let go, not while it is held
 }
 
 void TestScoreFile::saveOutlastsAPowerCut()
