@@ -51,6 +51,7 @@ Form1::Form1(Random *random, const QString &appFolder, QWidget *parent)
     m_endGame.reset(new EndGame(m_game.state(), m_scores, screen, sound, m_namePrompt, m_highScoreWindow,
                                 [this] { m_exiting ? saveScoresQuietly() : saveScores(); }));
     m_retrySave = new QTimer(this);
+    m_retrySave->setObjectName(QStringLiteral("retrySave"));
     m_retrySave->setInterval(5000);
     connect(m_retrySave, &QTimer::timeout, this, [this] {
         if (m_scores.HightScore_Save() || !m_scores.hasUnsaved())
@@ -295,15 +296,11 @@ void Form1::saveScores()
         m_messageBox(texts::ScoresNotSaved.arg(m_scores.ScoreFilePath()));
 }
 
-void Form1::saveAtExit()
-{
-    if (const std::optional<QString> typed = m_namePrompt.typedSoFar())
-        m_scores.nameNewestEntry(cleanName(*typed));
-    saveScoresQuietly();
-}
-
 void Form1::saveScoresQuietly()
 {
+    // The game is ending: a name being typed is the name, as far as it goes.
+    if (const std::optional<QString> typed = m_namePrompt.typedSoFar())
+        m_scores.nameNewestEntry(cleanName(*typed));
     // No message box here: nobody may be there to close it.
     if (!m_scores.HightScore_Save() && m_scores.hasUnsaved())
         qWarning("Trazzo: the scores could not be saved to %s", qPrintable(m_scores.ScoreFilePath()));

@@ -77,10 +77,9 @@ public:
     AboutWindow &aboutWindow() { return m_aboutWindow; }
     // A signal or the end of the session: save without asking, then quit.
     void quitSaving();
-    void saveScoresQuietly();
-    // The last save, when the program is ended from below (its display
+    // Also the last save when the program is ended from below (its display
     // gone): the entries of this run, and a name being typed, are kept.
-    void saveAtExit();
+    void saveScoresQuietly();
     // Whether the program was told to end (by the exit command or a signal).
     bool exiting() const { return m_exiting; }
     // How the exit command ends the program; tests keep it running.

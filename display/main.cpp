@@ -107,7 +107,7 @@ int main(int argc, char *argv[])
     const auto gone = qScopeGuard([] { formAtExit = nullptr; });
     std::atexit([] {
         if (formAtExit)
-            formAtExit->saveAtExit();
+            formAtExit->saveScoresQuietly();
     });
 
     QObject::connect(&quitSignals, &trazzo::QuitSignals::quitAsked, &form, &trazzo::Form1::quitSaving);

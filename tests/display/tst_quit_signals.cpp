@@ -11,8 +11,10 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <cstdio>
 #include <csignal>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -173,30 +175,36 @@ private slots:
         xserver.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x480x24"});
         QVERIFY(xserver.waitForStarted(10000));
         QTRY_VERIFY_WITH_TIMEOUT(xserver.canReadLine(), 20000);
-        QTemporaryDir data;
-        const QString ini = data.path() + "/Trazzo/Windows/Trazzo.ini";
-        QVERIFY(QDir().mkpath(data.path() + "/Trazzo/Windows"));
-        QFile file(ini);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(OldSave) == OldSave.size());
-        file.close();
+        // In a data folder whose name is not UTF-8: that folder, byte for byte.
+        QTemporaryDir top;
+        const QByteArray data = QFile::encodeName(top.path()) + "/donn\xe9es",
+                         ini = data + "/Trazzo/Windows/Trazzo.ini";
+        for (const char *folder : {"", "/Trazzo", "/Trazzo/Windows"})
+            QCOMPARE(::mkdir(data + folder, 0755), 0);
+        FILE *file = std::fopen(ini.constData(), "wb");
+        QVERIFY(file && std::fwrite(OldSave.constData(), 1, OldSave.size(), file) == size_t(OldSave.size()));
+        std::fclose(file);
         QProcess game;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", ':' + QString::fromLatin1(xserver.readLine().trimmed()));
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("XDG_DATA_HOME", data.path());
-        env.remove("WAYLAND_DISPLAY");
-        game.setProcessEnvironment(env);
+        const QByteArray display = ':' + xserver.readLine().trimmed();
+        // Set in the child: a QProcessEnvironment holds text, not bytes.
+        game.setChildProcessModifier([data, display] {
+            ::setenv("XDG_DATA_HOME", data.constData(), 1);
+            ::setenv("DISPLAY", display.constData(), 1);
+            ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+            ::unsetenv("WAYLAND_DISPLAY");
+        });
         game.start(TRAZZO_PROGRAM);
         QVERIFY(game.waitForStarted(10000));
         // Its window is up once it sits in its loop, catching SIGTERM.
         QTRY_VERIFY_WITH_TIMEOUT(catches(game.processId(), SIGTERM), 20000);
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ini + ".lock"), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(::access(ini + ".lock", F_OK) == 0, 20000);
         xserver.kill();
         QVERIFY2(game.waitForFinished(20000), "the game lives on without its display");
         QCOMPARE(game.exitCode(), 1);
         const QByteArray saved = readPlayerFile(ini, 999).bytes;
         QVERIFY2(!saved.startsWith(OldSave.left(OldSave.indexOf('\r'))), saved.constData());
         QCOMPARE(saved.mid(saved.indexOf('\n')), OldSave.mid(OldSave.indexOf('\n')));
+        QCOMPARE(QProcess::execute("rm", {"-r", top.path()}), 0);
     }
 };
 

@@ -119,7 +119,7 @@ private slots:
                 };
                 before = line();
                 dialog->findChild<QLineEdit *>()->setText(cell<QString>("name"));
-                f->saveAtExit(); // as when the display is lost while the player types
+                f->saveScoresQuietly(); // as when the display is lost while the player types
                 typed = line();
                 five ? f->quitSaving() : QTest::keyClick(dialog, Qt::Key_Return);
             }
