@@ -53,9 +53,13 @@ Form1::Form1(Random *random, const QString &appFolder, QWidget *parent)
     m_retrySave = new QTimer(this);
     m_retrySave->setObjectName(QStringLiteral("retrySave"));
     m_retrySave->setInterval(5000);
+    // A retry does not wait for another copy's save: that would hold up the
+    // game for a moment every few seconds.
     connect(m_retrySave, &QTimer::timeout, this, [this] {
-        if (m_scores.HightScore_Save() || !m_scores.hasUnsaved())
+        if (m_scores.HightScore_Save(0) || !m_scores.hasUnsaved()) {
             m_retrySave->stop();
+            m_toldNotSaved = false;
+        }
     });
     setWindowTitle(texts::AppTitle);
     m_icon = QPixmap(QStringLiteral(":/icon.png"));
@@ -269,7 +273,7 @@ void Form1::mnuG6_Click()
 {
     // Ends the program at once, but not before the scores of this run are
     // safe: the window's own close would have saved them.
-    saveScores();
+    saveScores(true);
     m_exiting = true;
     m_endProgram();
 }
@@ -278,17 +282,22 @@ void Form1::closeEvent(QCloseEvent *event)
 {
     // Saved even after the exit command or a signal saved: when the
     // program lives on after them, a close must not lose what came since.
-    saveScores();
+    saveScores(true);
     QMainWindow::closeEvent(event);
 }
 
-void Form1::saveScores()
+void Form1::saveScores(bool ending)
 {
     // The file is left as it was; a new entry waits for the next save.
-    // The player hears of it once, and only when there is something to lose.
+    // The player hears of it once, and only when there is something to
+    // lose; and once more if the game ends with it still not saved.
     if (m_scores.HightScore_Save() || !m_scores.hasUnsaved()) {
         m_toldNotSaved = false;
         m_retrySave->stop();
+        return;
+    }
+    if (ending) {
+        m_messageBox(texts::ScoresLost.arg(m_scores.ScoreFilePath()));
         return;
     }
     m_retrySave->start();

@@ -75,6 +75,10 @@ public:
     // How the read-me is shown; tests stand in for the desktop's opener.
     void setReadmeOpener(ReadmeOpener opener) { m_readme = std::move(opener); }
     AboutWindow &aboutWindow() { return m_aboutWindow; }
+    // The window's save: a failure with new entries is told once, and they
+    // are tried again now and then; when the game is `ending`, the player
+    // is told they are lost.
+    void saveScores(bool ending = false);
     // A signal or the end of the session: save without asking, then quit.
     void quitSaving();
     // Also the last save when the program is ended from below (its display
@@ -112,7 +116,6 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void saveScores();
     void createControls();
     void createMenus();
     void followTimerInterval();

@@ -33,6 +33,9 @@ inline const QString PictureUnreadable =
 // wait in the game, and are saved once the file can take them. %1 is the file.
 inline const QString ScoresNotSaved = QStringLiteral(
     "スコアファイルを保存できませんでした。\n%1\n新しいスコアは、保存できるようになるまで繰り返し保存を試みます。");
+// The game ends with scores of this run still not saved.
+inline const QString ScoresLost =
+    QStringLiteral("スコアファイルを保存できませんでした。\n%1\n保存できなかった新しいスコアは失われます。");
 
 // The two start buttons, Command1(0) and Command1(1).
 inline const QString RefreshButton = QStringLiteral("ﾘﾌﾚｯｼｭﾓｰﾄﾞ");

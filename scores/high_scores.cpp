@@ -307,16 +307,20 @@ Replaced replaceFile(const QByteArray &path, const OnDisk &disk, const QByteArra
     const QByteArray old = disk.state == OnDisk::State::Foreign ? path : disk.target;
     const QByteArray aside = setAside ? setAsideName(old) : QByteArray();
     // A second name for the old entry, so the rename below only takes the
-    // first one; a folder cannot have one and is moved aside first.
-    if (setAside && (disk.folder ? ::renameat2(AT_FDCWD, old.constData(), AT_FDCWD, aside.constData(), RENAME_NOREPLACE)
-                                 : ::linkat(AT_FDCWD, old.constData(), AT_FDCWD, aside.constData(), 0)) != 0) {
-        ::unlink(temp.constData());
-        return Replaced::No;
+    // first one. A folder cannot have one, nor can another user's file
+    // (the kernel's protected hard links): those are moved aside first.
+    bool moved = false;
+    if (setAside && (disk.folder || ::linkat(AT_FDCWD, old.constData(), AT_FDCWD, aside.constData(), 0) != 0)) {
+        if (::renameat2(AT_FDCWD, old.constData(), AT_FDCWD, aside.constData(), RENAME_NOREPLACE) != 0) {
+            ::unlink(temp.constData());
+            return Replaced::No;
+        }
+        moved = true;
     }
     if (::rename(temp.constData(), disk.target.constData()) != 0) {
         const int error = errno;
         ::unlink(temp.constData());
-        if (disk.folder)
+        if (moved)
             ::rename(aside.constData(), old.constData());
         else if (setAside)
             ::unlink(aside.constData());
@@ -543,12 +547,11 @@ QByteArray defaultScoreFile()
             return {};
         data = home + "/.local/share";
     }
-    // Tidied by hand, byte by byte: "a//b/./c/../d" is "/a/b/d".
+    // Tidied by hand, byte by byte: "a//b/./c" is "/a/b/c". A ".." is left
+    // to the system: after a link it does not lead where the text says.
     QByteArrayList parts;
     for (const QByteArray &part : (data + "/Trazzo/Windows/Trazzo.ini").split('/'))
-        if (part == "..")
-            parts.isEmpty() ? void() : parts.removeLast();
-        else if (!part.isEmpty() && part != ".")
+        if (!part.isEmpty() && part != ".")
             parts << part;
     return '/' + parts.join('/');
 }
@@ -560,10 +563,15 @@ namespace {
 qsizetype endOfCharacters(const QString &text, int count)
 {
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype end = 0;
+    qsizetype end = 0, bytes = 0;
     for (int n = 0; n < count; ++n) {
         const qsizetype next = finder.toNextBoundary();
         if (next < 0)
+            break;
+        // A letter may carry any number of accents; six names of at most
+        // this size keep the file within what is read back.
+        bytes += QStringView(text).mid(end, next - end).toUtf8().size();
+        if (bytes > MaxNameBytes)
             break;
         end = next;
     }
@@ -641,7 +649,7 @@ trazzo::HighScores ScoreTable::mergedInto(trazzo::HighScores merged) const
     return merged;
 }
 
-ScoreTable::Stored ScoreTable::store(std::int32_t gameMode, std::int32_t score, int *slot)
+ScoreTable::Stored ScoreTable::store(std::int32_t gameMode, std::int32_t score, int *slot, int lockWaitMs)
 {
     if (m_file.isEmpty())
         return Stored::No;
@@ -653,10 +661,10 @@ ScoreTable::Stored ScoreTable::store(std::int32_t gameMode, std::int32_t score, 
     // system has no locks at all, the save goes on without: the rename
     // still keeps the file whole.
     ScoreLock lock;
-    const ScoreLock::Result locked = folder ? lock.take(m_file, 1000) : ScoreLock::Result::Unavailable;
-    if (locked == ScoreLock::Result::Held)
-        removeStaleTemporaries(m_file);
+    const ScoreLock::Result locked = folder ? lock.take(m_file, lockWaitMs) : ScoreLock::Result::Unavailable;
     const OnDisk disk = lookAt(m_file);
+    if (locked == ScoreLock::Result::Held)
+        removeStaleTemporaries(disk.target); // where a save writes them: beside the file a link leads to
     // With a table on disk, this run's new entries are ranked into it, so
     // whatever other copies saved meanwhile stays. Without one, the table
     // shown (which holds them already) is the best there is.
@@ -703,7 +711,7 @@ int ScoreTable::rankAndEnter(std::int32_t gameMode, std::int32_t score)
         }
         return slot;
     }
-    store(gameMode, score, &slot);
+    store(gameMode, score, &slot, SaveLockWaitMs);
     return slot;
 }
 
@@ -726,6 +734,6 @@ void ScoreTable::nameNewestEntry(const QString &name)
     entry.Name = name;
 }
 
-bool ScoreTable::HightScore_Save() { return store(NoGame, 0, nullptr) == Stored::Yes; }
+bool ScoreTable::HightScore_Save(int lockWaitMs) { return store(NoGame, 0, nullptr, lockWaitMs) == Stored::Yes; }
 
 } // namespace trazzo

@@ -25,8 +25,13 @@ using HighScores = std::array<ScoreEntry, 6>;
 // Names longer than this many characters (as the player counts them, not
 // UTF-16 units) are cut when an entry is made.
 inline constexpr int MaxNameLength = 32;
+// ... nor longer than this many bytes in UTF-8, however many accents its
+// letters carry, so that six of them fit in what is read of a file.
+inline constexpr int MaxNameBytes = 1024;
 // Never more than this much of a score file is read.
 inline constexpr qint64 MaxScoreFileBytes = 8 * 1024;
+// How long a save waits for another copy's save to end.
+inline constexpr int SaveLockWaitMs = 1000;
 
 // The table, the file it lives in, and the entries this run added to it.
 // Several copies of the game may share the file: every save re-reads it
@@ -58,15 +63,16 @@ public:
     // this run's new entries ranked into it. On any failure the file on
     // disk is left as it was and the new entries wait for the next save.
     // Returns false when the new file is not safely on disk (a folder that
-    // could not be synced after the rename included).
-    bool HightScore_Save();
+    // could not be synced after the rename included). A retry in the
+    // background does not wait for another copy's save (0).
+    bool HightScore_Save(int lockWaitMs = SaveLockWaitMs);
     // Whether entries of this run, or their names, are not on disk yet.
     bool hasUnsaved() const { return !m_unsaved.empty() || !m_renames.empty(); }
 
 private:
     enum class Stored { Yes, NotDurable, No, Nothing };
     // The save; with `slot`, first ranks `score` under the lock and enters it.
-    Stored store(std::int32_t gameMode, std::int32_t score, int *slot);
+    Stored store(std::int32_t gameMode, std::int32_t score, int *slot, int lockWaitMs);
     trazzo::HighScores mergedInto(trazzo::HighScores onDisk) const;
 
     struct Rename {

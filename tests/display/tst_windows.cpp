@@ -315,17 +315,27 @@ private slots:
         QVERIFY(::chmod(QFile::encodeName(ini).constData(), 0444) == 0);
         m_form->mnuG6->trigger();
         QVERIFY(m_messages.isEmpty());
+        const QString notSaved = "スコアファイルを保存できませんでした。\n" + ini + '\n',
+                      retrying = notSaved + "新しいスコアは、保存できるようになるまで繰り返し保存を試みます。",
+                      lost = notSaved + "保存できなかった新しいスコアは失われます。";
         QCOMPARE(m_form->scores().rankAndEnter(RefreshMode, 10), 0);
-        m_form->mnuG6->trigger();
-        m_form->mnuG6->trigger();
-        QCOMPARE(m_messages, QStringList{"スコアファイルを保存できませんでした。\n" + ini +
-                                         "\n新しいスコアは、保存できるようになるまで繰り返し保存を試みます。"});
+        m_form->saveScores();
+        m_form->saveScores();
+        QCOMPARE(m_messages, QStringList{retrying});
         // It is tried again now and then, and saved once the file can take it.
         auto *retry = m_form->findChild<QTimer *>("retrySave");
         QVERIFY(retry && retry->isActive());
         QVERIFY(::chmod(QFile::encodeName(ini).constData(), 0644) == 0);
         QTRY_COMPARE_WITH_TIMEOUT(readPlayerFile(ini, 999).bytes.split('\n').value(1), "000010\r", 20000);
         QVERIFY(!retry->isActive());
+        // A later failure is told again; an entry still not saved when the
+        // game ends is told lost.
+        QVERIFY(::chmod(QFile::encodeName(ini).constData(), 0444) == 0);
+        QCOMPARE(m_form->scores().rankAndEnter(RefreshMode, 9), 1);
+        m_form->saveScores();
+        m_form->mnuG6->trigger();
+        QCOMPARE(m_messages, QStringList({retrying, retrying, lost}));
+        QVERIFY(::chmod(QFile::encodeName(ini).constData(), 0644) == 0);
     }
 
     void backgroundAsPainted()

@@ -93,6 +93,10 @@ void TestEndGame::gameOver_data()
                                       << with(Empty, 0, "9 " + accented.repeated(20)) << ranked(HoleText, First);
     QTest::newRow("too many accented") << false << 1 << 9 << 1 << accented.repeated(33)
                                        << with(Empty, 0, "9 " + accented.repeated(32)) << ranked(HoleText, First);
+    // ... and at 1024 bytes, so that six names fit in what is read of a file.
+    const QString piled = "a" + QString(200, QChar(0x301)); // 401 bytes
+    QTest::newRow("accents piled on") << false << 1 << 9 << 1 << piled.repeated(32)
+                                      << with(Empty, 0, "9 " + piled.repeated(2)) << ranked(HoleText, First);
 }
 
 void TestEndGame::gameOver()

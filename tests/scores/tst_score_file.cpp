@@ -73,13 +73,14 @@ void writeOld(const QString &path, const QByteArray &bytes, int minutes)
     ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), when, 0);
 }
 
-// Root reads any file: without these two capabilities it is refused like anyone.
+// Root reads any file and links to it: without these capabilities it is
+// refused like anyone.
 void readAnything(bool on)
 {
     __user_cap_header_struct head{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct caps[2]{};
     ::syscall(SYS_capget, &head, caps);
-    for (unsigned cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH})
+    for (unsigned cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
         caps[0].effective = on ? caps[0].effective | 1u << cap : caps[0].effective & ~(1u << cap);
     ::syscall(SYS_capset, &head, caps);
 }
@@ -212,6 +213,7 @@ void TestScoreFile::whatStandsThere_data()
     QTest::newRow("a pipe itself") << "fifo" << QStringList{neo, "Trazzo.ini.bad other"};
     QTest::newRow("a folder") << "folder" << QStringList{neo, "Trazzo.ini.bad other"};
     QTest::newRow("damaged file") << "damaged" << QStringList{neo, old, keep, mine};
+    QTest::newRow("another user's damaged file") << "damaged, not ours" << QStringList{neo, old};
     QTest::newRow("own rights") << "private" << QStringList{neo + " 600"};
     QTest::newRow("folder not there yet") << "new" << QStringList{neo};
     QTest::newRow("just the cap") << "8192" << QStringList{neo};
@@ -312,8 +314,10 @@ void TestScoreFile::whatStandsThere()
         place == "held user lock" ? ::open(QFile::encodeName(ini + ".lock").constData(), O_RDONLY) : -1;
     QVERIFY(place != "held user lock" || ::flock(otherUsers, LOCK_EX) == 0);
     const auto letGo = qScopeGuard([otherUsers] { otherUsers < 0 || ::close(otherUsers); });
+    if (place == "damaged, not ours") // the kernel then refuses a second name for it
+        QCOMPARE(::chown(QFile::encodeName(ini).constData(), 65534, 65534), 0);
     if (place == "unreadable" || place.startsWith("read-only") || place.endsWith("user lock") ||
-        place == "private lock")
+        place.endsWith("not ours") || place == "private lock")
         ::chmod(QFile::encodeName(place == "read-only" ? dir : ini).constData(), place == "read-only"        ? 0555
                                                                                  : place == "read-only file" ? 0444
                                                                                  : place == "unreadable"     ? 0
@@ -398,6 +402,9 @@ void TestScoreFile::placeOfTheFile()
     qputenv("HOME", "/home/ann");
     qputenv("XDG_DATA_HOME", "data"); // not absolute: not taken
     QCOMPARE(defaultScoreFile(), "/home/ann/.local/share/Trazzo/Windows/Trazzo.ini");
+    qputenv("XDG_DATA_HOME", "/home/ann/data/../shared"); // the system knows where ".." leads after a link
+    QCOMPARE(defaultScoreFile(), "/home/ann/data/../shared/Trazzo/Windows/Trazzo.ini");
+    qputenv("XDG_DATA_HOME", "data");
     qunsetenv("HOME"); // then the account's home folder
     QCOMPARE(defaultScoreFile(),
              QByteArray(::getpwuid(::getuid())->pw_dir) + "/.local/share/Trazzo/Windows/Trazzo.ini");
