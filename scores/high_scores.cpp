@@ -437,6 +437,17 @@ private:
     std::array<int, 4> m_fds{-1, -1, -1, -1};
 };
 
+// The file whose lock a save takes. Copies that reach one score file by a
+// link and by its own name must share a lock: the one beside the file.
+QByteArray lockedAs(const QByteArray &file)
+{
+    struct stat st {};
+    if (::lstat(file.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return file;
+    const OnDisk disk = lookAt(file);
+    return disk.state == OnDisk::State::Table ? disk.target : file;
+}
+
 // Makes the folder and those above it, as `mkdir -p` does.
 bool makeFolders(const QByteArray &folder)
 {
@@ -615,7 +626,7 @@ void ScoreTable::HightScore_Load()
     struct stat st {};
     // Nobody waits for another copy here: its leftovers go at the next save.
     ScoreLock lock;
-    if (::stat(folderOf(m_file).constData(), &st) == 0 && lock.take(m_file, 0) == ScoreLock::Result::Held)
+    if (::stat(folderOf(m_file).constData(), &st) == 0 && lock.take(lockedAs(m_file), 0) == ScoreLock::Result::Held)
         removeStaleTemporaries(m_file);
     const OnDisk disk = lookAt(m_file);
     if (disk.state == OnDisk::State::Table)
@@ -661,7 +672,7 @@ ScoreTable::Stored ScoreTable::store(std::int32_t gameMode, std::int32_t score, 
     // system has no locks at all, the save goes on without: the rename
     // still keeps the file whole.
     ScoreLock lock;
-    const ScoreLock::Result locked = folder ? lock.take(m_file, lockWaitMs) : ScoreLock::Result::Unavailable;
+    const ScoreLock::Result locked = folder ? lock.take(lockedAs(m_file), lockWaitMs) : ScoreLock::Result::Unavailable;
     const OnDisk disk = lookAt(m_file);
     if (locked == ScoreLock::Result::Held)
         removeStaleTemporaries(disk.target); // where a save writes them: beside the file a link leads to

@@ -241,6 +241,8 @@ void TestScoreFile::whatStandsThere_data()
     QTest::newRow("disk full: not saved") << "full" << QStringList{ann};
     QTest::newRow("damaged, disk full: not saved") << "damaged full" << QStringList{ann};
     QTest::newRow("unreadable: not saved") << "unreadable" << QStringList{ann};
+    QTest::newRow("the file linked to locked: not saved")
+        << "synced locked" << QStringList{"target 000500Ann", "Trazzo.ini link"};
     QTest::newRow("locked: not saved") << "locked"
                                        << QStringList{ann, mine, keep, ".Trazzo.ini.trazzo-save-0ldCut 000500Ann"};
     QTest::newRow("read-only folder: not saved") << "read-only" << QStringList{ann};
@@ -257,7 +259,7 @@ void TestScoreFile::whatStandsThere()
                                 ? fileOf(Good).replace("Dee", QByteArray(32, 'D')).replace("Eve", QByteArray(32, 'E'))
                                 : fileOf(Good);
     const QByteArray damaged = QByteArray(ours).replace("Bob", "B\x02ob");
-    if (place == "notes" || place == "synced")
+    if (place == "notes" || place.startsWith("synced"))
         write(target, place == "notes" ? "my notes\nsecond line\n" : ours);
     if (place == "pipe" || place == "fifo" || place == "fifo lock" || place == "link lock")
         ::mkfifo(QFile::encodeName(place == "fifo"        ? ini
@@ -274,7 +276,8 @@ void TestScoreFile::whatStandsThere()
         write(ini, damaged);
     if (place == "folder" || place == "folder lock")
         QVERIFY(QDir().mkpath(place == "folder" ? ini : ini + ".lock"));
-    if (place == "notes" || place == "synced" || place == "pipe" || place == "dangling" || place == "link lock")
+    if (place == "notes" || place.startsWith("synced") || place == "pipe" || place == "dangling" ||
+        place == "link lock")
         QVERIFY(QFile::link(target, place == "link lock" ? ini + ".lock" : ini));
     if (place == "loop" || place == "itself")
         QVERIFY(QFile::link(place == "loop" ? dir + "/loop" : ini, ini) &&
@@ -308,8 +311,8 @@ void TestScoreFile::whatStandsThere()
                         QFile::encodeName(dir + "/kept").constData()),
                  0);
     }
-    QLockFile other(ini + ".lock"); // another copy of the game, saving
-    QVERIFY(place != "locked" || other.tryLock());
+    QLockFile other((place == "synced locked" ? target : ini) + ".lock"); // another copy of the game, saving
+    QVERIFY(!place.endsWith("locked") || other.tryLock());
     const int otherUsers =
         place == "held user lock" ? ::open(QFile::encodeName(ini + ".lock").constData(), O_RDONLY) : -1;
     QVERIFY(place != "held user lock" || ::flock(otherUsers, LOCK_EX) == 0);
