@@ -505,7 +505,7 @@ void TestScoreFile::waitsForAnotherCopysSave()
             }
             return n >= 2;
         };
-        QDeadlineTimer deadline(30000);
+        QDeadlineTimer deadline(10000);
         while (!opened() && !deadline.hasExpired())
             std::this_thread::yield();
         int next = -1;
