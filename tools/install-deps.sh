@@ -32,7 +32,7 @@ run=(
 test=(
     xvfb xauth x11-utils x11-apps openbox metacity xdotool imagemagick
     desktop-file-utils appstream weston sway grim gcovr strace locales
-    pulseaudio pulseaudio-utils
+    pulseaudio pulseaudio-utils mount
 )
 deb=(debhelper devscripts dpkg-dev lintian strace reuse mandoc autopkgtest debootstrap
     locales-all pulseaudio pulseaudio-utils xvfb xauth)

@@ -252,6 +252,9 @@ void TestScoreFile::whatStandsThere_data()
 void TestScoreFile::whatStandsThere()
 {
     QFETCH(QString, place);
+    if (::geteuid() != 0 &&
+        (place.contains("user") || place.contains("not ours") || place == "private lock" || place == "beside"))
+        QSKIP("making another user's file takes root");
     QTemporaryDir d;
     const QString dir = d.path() + (place == "new" ? "/Trazzo/Windows" : ""), ini = dir + "/Trazzo.ini",
                   target = d.path() + "/target";
@@ -463,9 +466,12 @@ void TestScoreFile::mountedInItsPlace()
     const QString shared = d.filePath("shared.ini"), ini = d.filePath("Trazzo.ini");
     write(shared, fileOf(Good));
     write(ini, "");
+    const QString separate = ::geteuid() == 0 ? "-m" : "-Urm";
+    if (QProcess::execute("unshare", {separate, "true"}) != 0)
+        QSKIP("no mount namespace can be made here (a build chroot, say)");
     QProcess copy;
-    copy.start("unshare", {::geteuid() == 0 ? "-m" : "-Urm", "sh", "-c",
-                           "mount --bind \"$1\" \"$2\" && exec \"$3\" \"$2\"", "sh", shared, ini, SCORE_COPY});
+    copy.start("unshare", {separate, "sh", "-c", "mount --bind \"$1\" \"$2\" && exec \"$3\" \"$2\"", "sh", shared, ini,
+                           SCORE_COPY});
     QVERIFY2(copy.waitForReadyRead(30000) && copy.readLine() == "loaded\n", copy.readAllStandardError().constData());
     copy.write("1 600 Neo\n");
     QVERIFY(copy.waitForReadyRead(30000) && copy.readLine() == "saved\n");
