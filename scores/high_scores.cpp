@@ -662,18 +662,17 @@ trazzo::HighScores ScoreTable::mergedInto(trazzo::HighScores merged) const
 
 ScoreTable::Stored ScoreTable::store(std::int32_t gameMode, std::int32_t score, int *slot, int lockWaitMs)
 {
-    if (m_file.isEmpty())
-        return Stored::No;
     SpareDescriptors &spares = SpareDescriptors::get();
     spares.release();
     const auto refill = qScopeGuard([&spares] { spares.refill(); });
-    const bool folder = makeFolders(folderOf(m_file));
+    // With no file to look at, the table in memory is all there is.
+    const bool folder = !m_file.isEmpty() && makeFolders(folderOf(m_file));
     // Another copy holds the lock only for its own save. Where the file
     // system has no locks at all, the save goes on without: the rename
     // still keeps the file whole.
     ScoreLock lock;
     const ScoreLock::Result locked = folder ? lock.take(lockedAs(m_file), lockWaitMs) : ScoreLock::Result::Unavailable;
-    const OnDisk disk = lookAt(m_file);
+    const OnDisk disk = m_file.isEmpty() ? OnDisk{} : lookAt(m_file);
     if (locked == ScoreLock::Result::Held)
         removeStaleTemporaries(disk.target); // where a save writes them: beside the file a link leads to
     // With a table on disk, this run's new entries are ranked into it, so
@@ -709,20 +708,9 @@ ScoreTable::Stored ScoreTable::store(std::int32_t gameMode, std::int32_t score, 
 
 int ScoreTable::rankAndEnter(std::int32_t gameMode, std::int32_t score)
 {
-    int slot = rankSlot(HighScores, gameMode, score);
-    if (firstSlotOf(gameMode) < 0)
-        return -1;
-    if (m_file.isEmpty()) {
-        // No file to look at: the table in memory is all there is.
-        if (slot >= 0) {
-            insertEntry(HighScores, slot, {score, QString()});
-            m_unsaved.emplace_back(gameMode, ScoreEntry{score, QString()});
-            m_newest = {gameMode, ScoreEntry{score, QString()}};
-            m_newestOnDisk = false;
-        }
-        return slot;
-    }
-    store(gameMode, score, &slot, SaveLockWaitMs);
+    int slot = -1;
+    if (firstSlotOf(gameMode) >= 0)
+        store(gameMode, score, &slot, SaveLockWaitMs);
     return slot;
 }
 
