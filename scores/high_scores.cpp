@@ -142,7 +142,6 @@ struct OnDisk {
     ScoreFileContent content;
     QByteArray target;     // the regular file a save replaces
     mode_t mode = 0644;    // a fresh file is like any other of the player's
-    bool folder = false;   // a folder stands there: moved aside whole
     bool readOnly = false; // the player took the right to write away
 };
 
@@ -157,8 +156,7 @@ OnDisk lookAt(const QByteArray &path)
     }
     const bool isLink = S_ISLNK(link.st_mode);
     if (S_ISDIR(link.st_mode)) {
-        disk.state = OnDisk::State::Foreign;
-        disk.folder = true;
+        disk.state = OnDisk::State::Foreign; // moved aside whole
         return disk;
     }
     const PlayerFile file = readPlayerFile(path, MaxScoreFileBytes);
@@ -310,7 +308,7 @@ Replaced replaceFile(const QByteArray &path, const OnDisk &disk, const QByteArra
     // first one. A folder cannot have one, nor can another user's file
     // (the kernel's protected hard links): those are moved aside first.
     bool moved = false;
-    if (setAside && (disk.folder || ::linkat(AT_FDCWD, old.constData(), AT_FDCWD, aside.constData(), 0) != 0)) {
+    if (setAside && ::linkat(AT_FDCWD, old.constData(), AT_FDCWD, aside.constData(), 0) != 0) {
         if (::renameat2(AT_FDCWD, old.constData(), AT_FDCWD, aside.constData(), RENAME_NOREPLACE) != 0) {
             ::unlink(temp.constData());
             return Replaced::No;
