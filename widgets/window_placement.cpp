@@ -40,7 +40,9 @@ void fitOnScreen(QWidget *window, const QWidget *framed)
     const QSize available = screen->availableGeometry().size();
     const QSize most = available * 9 / 10 - frame;
     if (window->width() > most.width() || window->height() > most.height()) {
-        window->setMinimumSize(window->minimumSize().boundedTo(most));
+        // Before the first show the least size is still the layout's hint;
+        // the layout would impose it then, unless a least size is set here.
+        window->setMinimumSize(window->minimumSize().expandedTo(window->minimumSizeHint()).boundedTo(most));
         window->resize(window->size().boundedTo(most));
     }
     window->move(centredTopLeft(window->size() + frame, screen->availableGeometry()));

@@ -3,7 +3,7 @@
 
 // What went wrong between the windows: ticks behind the picture dialog, the
 // all-files choice, start-up texts never seen, a window placed off screen.
-// Runs at three times the size, where the main window outgrows the screen.
+// Runs at five times the size, where the main window outgrows the screen.
 
 #include "clock_random.h"
 #include "file_open_dialog.h"
@@ -50,7 +50,7 @@ private slots:
         QString offered; // the dialog's title and choices, the chosen one last
         QTimer::singleShot(0, this, [&] {
             auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            // Its natural size at this scale is more than the screen holds: it is made smaller.
+            // Even its least size at this scale is more than the screen holds: it is made smaller.
             inside = QGuiApplication::primaryScreen()->availableGeometry().contains(d->frameGeometry());
             const QListView *view = d->findChild<QListView *>("listView");
             offered = QStringList{d->windowTitle(), d->nameFilters().join('|'), d->selectedNameFilter()}.join('|');

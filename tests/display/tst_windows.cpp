@@ -173,6 +173,8 @@ private slots:
         QTest::newRow("cancelled") << "" << 0 << "";
         QTest::newRow("a header only") << "header-only.bmp" << 0 << "ピクチャを読み込めませんでした。" + unchanged;
         QTest::newRow("no such file") << "missing.bmp" << 0 << "ファイルが見つかりません。" + unchanged;
+        // A plain file whose read fails: the kernel answers EIO at offset 0.
+        QTest::newRow("a read error") << "/proc/self/mem" << 0 << "ピクチャを読み込めませんでした。" + unchanged;
         QTest::newRow("not a picture") << "make_skins.py" << 0
                                        << "bmp または png のピクチャではありません。" + unchanged;
         QTest::newRow("2000 pixels wide") << "wide.bmp" << 0 << "ピクチャが大きすぎます。" + unchanged;
@@ -199,7 +201,10 @@ private slots:
         QFile skin(skins + "top-down.bmp");
         QVERIFY(!file.startsWith('+') || (big.open() && skin.open(QIODevice::ReadOnly) && big.write(skin.readAll()) &&
                                           big.resize(file.toInt())));
-        m_skin = file.isEmpty() ? "" : file.startsWith('+') ? big.fileName() : skins + file;
+        m_skin = file.isEmpty()         ? ""
+                 : file.startsWith('+') ? big.fileName()
+                 : file.startsWith('/') ? file
+                                        : skins + file;
         const QImage before = m_form->Picture1()->grab().toImage();
         m_form->mnuO3->trigger();
         QCOMPARE(m_messages.join(""), message);
