@@ -50,8 +50,10 @@ private slots:
         QString offered; // the dialog's title and choices, the chosen one last
         QTimer::singleShot(0, this, [&] {
             auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            // Even its least size at this scale is more than the screen holds: it is made smaller.
-            inside = QGuiApplication::primaryScreen()->availableGeometry().contains(d->frameGeometry());
+            // Even its least size at this scale is more than the screen holds: it is made smaller,
+            // and stands in the middle of the screen.
+            const QRect screen = QGuiApplication::primaryScreen()->availableGeometry(), frame = d->frameGeometry();
+            inside = screen.contains(frame) && (frame.center() - screen.center()).manhattanLength() <= 2;
             const QListView *view = d->findChild<QListView *>("listView");
             offered = QStringList{d->windowTitle(), d->nameFilters().join('|'), d->selectedNameFilter()}.join('|');
             d->setDirectory(dir.path());
