@@ -106,10 +106,15 @@ owned_above() { # WINDOW WHAT: centred on the screen (give or take its title bar
     [ $(((X + WIDTH / 2 - 512) ** 2 + (Y + HEIGHT / 2 - 384) ** 2)) -le 900 ] || fail "$2 is not centred ($X,$Y)"
     xprop -id "$1" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$W")" || fail "$2 is not owned by the main window"
     # The window manager answers the raise by restacking (and rewriting its list).
-    stdbuf -oL xprop -spy -root _NET_CLIENT_LIST_STACKING >"$T/stacking" 2>&1 & local spy=$!
-    until_true 50 test -s "$T/stacking"
+    # xprop prints the list and a mark once before it starts to watch them; the
+    # watch stands once a mark set since has come back as a second line. (xprop
+    # watches only names the display knows: the mark is set once before.)
+    xprop -root -f _TRAZZO_MARK 8s -set _TRAZZO_MARK watched
+    stdbuf -oL xprop -spy -root _NET_CLIENT_LIST_STACKING _TRAZZO_MARK >"$T/stacking" 2>&1 & local spy=$!
+    until_true 50 eval 'xprop -root -f _TRAZZO_MARK 8s -set _TRAZZO_MARK watched; [ "$(grep -c "^_TRAZZO_MARK" "$T/stacking")" -gt 1 ]' ||
+        fail "xprop cannot watch the stacking"
     xdotool windowraise "$W"
-    until_true 100 eval '[ "$(grep -c . "$T/stacking")" -gt 1 ]' || fail "${SMOKE_WM:-openbox} did not answer the raise of the main window"
+    until_true 100 eval '[ "$(grep -c "^_NET_CLIENT_LIST_STACKING" "$T/stacking")" -gt 1 ]' || fail "${SMOKE_WM:-openbox} did not answer the raise of the main window"
     kill "$spy"; wait "$spy" 2>/dev/null
     local order; order=$(xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*' | xargs -n1 printf '%d\n')
     [ "$(echo "$order" | grep -n "^$1\$" | cut -d: -f1)" -gt "$(echo "$order" | grep -n "^$W\$" | cut -d: -f1)" ] ||

@@ -167,8 +167,9 @@ open_window() { # KEYS TITLE WHAT: opens it, checks it is owned and centred
 }
 # spy WHERE PROPERTY: watches the property of a window (WHERE: -root or
 # -id WINDOW) from the background, each change a line of $T/spy.log that
-# starts with its name; "spied" waits for a change. The watch is known to
-# stand once a mark set on the same window has shown up in the log.
+# starts with its name; "spied" waits for a change. xprop prints both once
+# before it watches them: the watch is known to stand once a mark set on the
+# same window has come back as a second line.
 spy() {
     WHERE=("$1" ${2:+"$2"}) SPIED=$3
     watching # the mark's name known before the watch starts
@@ -178,7 +179,10 @@ spy() {
     until_true 50 watching || fail "xprop cannot watch $3"
 }
 watching() {
-    xprop "${WHERE[@]}" -f _TRAZZO_MARK 8s -set _TRAZZO_MARK watched && grep -q "^_TRAZZO_MARK(STRING)" "$T/spy.log" 2>/dev/null
+    xprop "${WHERE[@]}" -f _TRAZZO_MARK 8s -set _TRAZZO_MARK watched || return 1
+    local marks
+    marks=$(grep -c "^_TRAZZO_MARK" "$T/spy.log" 2>/dev/null)
+    [ "${marks:-0}" -gt 1 ]
 }
 spied() {
     until_true 100 eval '[ "$(grep -c "^$SPIED" "$T/spy.log")" -gt 1 ]'
