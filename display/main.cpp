@@ -3,6 +3,7 @@
 
 #include "fonts.h"
 #include "form1.h"
+#include "lost_windows.h"
 #include "quit_signals.h"
 #include "wayland_decorations.h"
 
@@ -111,6 +112,10 @@ int main(int argc, char *argv[])
     });
 
     QObject::connect(&quitSignals, &trazzo::QuitSignals::quitAsked, &form, &trazzo::Form1::quitSaving);
+    // A window another program destroyed under us ends or closes as if the
+    // player had closed it.
+    trazzo::LostWindows lostWindows(&form, [&form] { form.quitSaving(); });
+    app.installNativeEventFilter(&lostWindows);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                      [&form](QSessionManager &) { form.saveScoresQuietly(); });
 

@@ -312,4 +312,28 @@ until_true 50 gone "$D" || fail "Return did not take the picture and close the d
 until_true 50 eval '[ "$(cell 0 0) $(cell 4 7)" = "#05FA4D #55AF4D" ]' || fail "the chosen picture is not drawn: $(cell 0 0) $(cell 4 7)"
 message "that the picture was loaded"
 ok "the picture dialog fits the screen; the picture chosen in it is drawn"
+# Another program destroys the game's windows outright (xdotool windowclose:
+# no request the window manager passes on). The About window gone is closed
+# as its close button would: the keys come back, and it opens again.
+if [ "$SCALE" = 1 ]; then
+    F2=$(open_window "alt+h v" 'ﾊﾞｰｼﾞｮﾝ情報' "the About window") || exit 1
+    xdotool windowclose "$F2"
+    until_true 30 active "$W" || fail "the main window did not get the keys back after the About window was destroyed ($(keys))"
+    F2=$(open_window "alt+h v" 'ﾊﾞｰｼﾞｮﾝ情報' "the About window once more") || exit 1
+    xdotool key alt+F4
+    until_true 30 gone "$F2" || fail "Alt+F4 did not close the About window opened after one was destroyed"
+    ok "the About window destroyed by another program: closed, the keys back, and it opens again"
+
+    # The main window gone ends the game as its close does: saved, exit 0.
+    SCORES=$XDG_DATA_HOME/Trazzo/Windows/Trazzo.ini
+    rm -f "$SCORES" # written at the end if not before
+    until_true 30 active "$W" || fail "the main window does not have the keys before it is destroyed"
+    xdotool windowclose "$W"
+    until_true 50 eval '! kill -0 "$GAMEPID" 2>/dev/null' || fail "the game ran on after its main window was destroyed"
+    wait "$GAMEPID"
+    code=$?
+    [ "$code" = 0 ] || fail "the game ended with $code after its main window was destroyed: $(tail -3 "$T/game.log")"
+    [ -s "$SCORES" ] || fail "the game ended without saving the scores after its main window was destroyed"
+    ok "the main window destroyed by another program: the game saved and ended"
+fi
 echo "desktop windows ($WM, ${SCALE}x): PASSED (${SECONDS}s)"

@@ -2,15 +2,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // What went wrong between the windows: ticks behind the picture dialog, the
-// all-files choice, start-up texts never seen, a window placed off screen.
+// all-files choice, start-up texts never seen, a window placed off screen, a
+// window another program destroyed.
 // Runs at five times the size, where the main window outgrows the screen.
 
 #include "clock_random.h"
 #include "file_open_dialog.h"
 #include "form1.h"
+#include "lost_windows.h"
 
 #include <QtTest>
 #include <QtWidgets>
+
+#include <cstring>
 
 class TestDesktopFaults : public QObject {
     Q_OBJECT
@@ -77,6 +81,66 @@ private slots:
                                           "始めるにはゲームモードを選択してください。"}));
         // Taller and wider than the screen at this size: its title bar stays on screen, not above it.
         QCOMPARE(form.frameGeometry().topLeft(), QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+    }
+
+    // The X display tells the game its window is gone (DestroyNotify, 17; the
+    // high bit set when another program sent it); a window really gone also
+    // brings errors about it (type 0), which the player need not read.
+    void aWindowDestroyedUnderTheGame_data()
+    {
+        QTest::addColumn<quint8>("type");
+        QTest::addColumn<QString>("told");     // the window the event is sent to
+        QTest::addColumn<QString>("window");   // the one destroyed
+        QTest::addColumn<bool>("ends");        // the game saves and ends
+        QTest::addColumn<bool>("aboutClosed"); // the About window goes, the main window is usable again
+        QTest::newRow("the main window") << quint8(17) << "main" << "main" << true << false;
+        QTest::newRow("the About window") << quint8(17) << "about" << "about" << false << true;
+        QTest::newRow("the About window, sent on") << quint8(17 | 0x80) << "about" << "about" << false << true;
+        QTest::newRow("the About window unmapped") << quint8(18) << "about" << "about" << false << false;
+        QTest::newRow("a window not the game's") << quint8(17) << "other" << "other" << false << false;
+        QTest::newRow("a child window, told to the main one") << quint8(17) << "main" << "other" << false << false;
+    }
+    void aWindowDestroyedUnderTheGame()
+    {
+        QFETCH(quint8, type);
+        QFETCH(QString, told);
+        QFETCH(QString, window);
+        QFETCH(bool, ends);
+        QFETCH(bool, aboutClosed);
+        trazzo::Form1 form(&m_random);
+        int quits = 0;
+        trazzo::LostWindows lost(&form, [&quits] { ++quits; });
+        form.show();
+        form.mnuH2->trigger();
+        QPointer<QWidget> about;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->windowTitle() == "ﾊﾞｰｼﾞｮﾝ情報")
+                about = w;
+        QVERIFY(about && QTest::qWaitForWindowExposed(about));
+        QVERIFY(!form.isEnabled());
+        const auto id = [&](const QString &which) {
+            return quint32(which == "main" ? form.internalWinId() : which == "about" ? about->internalWinId() : 0x5a5a5a);
+        };
+        const auto x = [&lost](quint8 type, int at, quint32 window, int at2 = 0, quint32 window2 = 0) {
+            QByteArray bytes(32, '\0');
+            bytes[0] = char(type);
+            std::memcpy(bytes.data() + at, &window, 4);
+            if (at2)
+                std::memcpy(bytes.data() + at2, &window2, 4);
+            return lost.nativeEventFilter("xcb_generic_event_t", bytes.data(), nullptr);
+        };
+        const quint32 gone = id(window);
+        QVERIFY(!x(type, 4, id(told), 8, gone)); // Qt handles the event as before
+        QCOMPARE(x(0, 4, gone), ends || aboutClosed); // errors about a lost window are not shown
+        QVERIFY(!x(0, 4, id(told == window ? "other" : told)));
+        bool handled = false; // what the event brought has run by the time this has
+        QTimer::singleShot(0, &form, [&handled] { handled = true; });
+        QTRY_VERIFY(handled);
+        QCOMPARE(quits, int(ends));
+        QCOMPARE(about.isNull() || !about->isVisible(), aboutClosed);
+        QCOMPARE(form.isEnabled(), aboutClosed);
+        // Only X11 speaks of its events this way.
+        QVERIFY(!lost.nativeEventFilter("windows_generic_MSG", QByteArray(32, char(17)).data(), nullptr));
     }
 };
 
