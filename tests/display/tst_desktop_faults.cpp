@@ -10,6 +10,7 @@
 #include "file_open_dialog.h"
 #include "form1.h"
 #include "lost_windows.h"
+#include "window_placement.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -81,6 +82,34 @@ private slots:
                                           "始めるにはゲームモードを選択してください。"}));
         // Taller and wider than the screen at this size: its title bar stays on screen, not above it.
         QCOMPARE(form.frameGeometry().topLeft(), QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+    }
+
+    // A window larger than the screen is made smaller, to nine tenths of it,
+    // in the direction it is too large alone; the screen here is 280 x 192.
+    void aWindowTooLargeShrinksToNineTenths_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QSize>("fitted");
+        QTest::newRow("too tall") << QSize(200, 300) << QSize(200, 172);
+        QTest::newRow("too wide") << QSize(400, 100) << QSize(252, 100);
+        QTest::newRow("both") << QSize(400, 300) << QSize(252, 172);
+        QTest::newRow("neither") << QSize(252, 172) << QSize(252, 172);
+    }
+    void aWindowTooLargeShrinksToNineTenths()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QSize, fitted);
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(screen.size(), QSize(280, 192));
+        QWidget window;
+        window.resize(size);
+        trazzo::fitOnScreen(&window, nullptr);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // Give or take the rounding between the scaled and the screen's pixels.
+        const QSize off = window.size() - fitted;
+        QVERIFY2(qAbs(off.width()) <= 2 && qAbs(off.height()) <= 2, qPrintable(QString("%1 x %2").arg(window.width()).arg(window.height())));
+        QVERIFY((window.frameGeometry().center() - screen.center()).manhattanLength() <= 2);
     }
 
     // The X display tells the game its window is gone (DestroyNotify, 17; the
