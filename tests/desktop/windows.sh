@@ -303,6 +303,11 @@ xdotool key --delay 40 alt+o l
 D=$(timeout 10 xdotool search --sync --onlyvisible --name 'ファイルを開く' | head -1)
 [ -n "$D" ] || fail "the picture dialog did not open"
 inside "$D" "the picture dialog"
+# Made smaller where it would be larger: nine tenths of the screen, frame
+# and all (its frame guessed from the main window's, give or take a few pixels).
+read -r x y w h t <<<"$(frame "$D")"
+[ "$w" -le $((AW * 9 / 10 + 6)) ] && [ "$h" -le $((AH * 9 / 10 + 6)) ] ||
+    fail "the picture dialog takes more than nine tenths of the screen: its frame is ${w}x$h on ${AW}x$AH"
 until_true 30 active "$D" || fail "the picture dialog did not take the keys"
 [ "$(cell 0 0)" != "#05FA4D" ] || fail "the built-in wall looks like the test picture's"
 xdotool type --delay 20 "$ROOT/tests/display/skins/top-down.bmp"
