@@ -108,7 +108,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         // Give or take the rounding between the scaled and the screen's pixels.
         const QSize off = window.size() - fitted;
-        QVERIFY2(qAbs(off.width()) <= 2 && qAbs(off.height()) <= 2, qPrintable(QString("%1 x %2").arg(window.width()).arg(window.height())));
+        QVERIFY2(qAbs(off.width()) <= 2 && qAbs(off.height()) <= 2,
+                 qPrintable(QString("%1 x %2").arg(window.width()).arg(window.height())));
         QVERIFY((window.frameGeometry().center() - screen.center()).manhattanLength() <= 2);
     }
 
@@ -122,12 +123,13 @@ private slots:
         QTest::addColumn<QString>("window");   // the one destroyed
         QTest::addColumn<bool>("ends");        // the game saves and ends
         QTest::addColumn<bool>("aboutClosed"); // the About window goes, the main window is usable again
-        QTest::newRow("the main window") << quint8(17) << "main" << "main" << true << false;
-        QTest::newRow("the About window") << quint8(17) << "about" << "about" << false << true;
-        QTest::newRow("the About window, sent on") << quint8(17 | 0x80) << "about" << "about" << false << true;
-        QTest::newRow("the About window unmapped") << quint8(18) << "about" << "about" << false << false;
-        QTest::newRow("a window not the game's") << quint8(17) << "other" << "other" << false << false;
-        QTest::newRow("a child window, told to the main one") << quint8(17) << "main" << "other" << false << false;
+        const QString main("main"), about("about"), other("other");
+        QTest::newRow("the main window") << quint8(17) << main << main << true << false;
+        QTest::newRow("the About window") << quint8(17) << about << about << false << true;
+        QTest::newRow("the About window, sent on") << quint8(17 | 0x80) << about << about << false << true;
+        QTest::newRow("the About window unmapped") << quint8(18) << about << about << false << false;
+        QTest::newRow("a window not the game's") << quint8(17) << other << other << false << false;
+        QTest::newRow("a child window, told to the main one") << quint8(17) << main << other << false << false;
     }
     void aWindowDestroyedUnderTheGame()
     {
@@ -148,7 +150,9 @@ private slots:
         QVERIFY(about && QTest::qWaitForWindowExposed(about));
         QVERIFY(!form.isEnabled());
         const auto id = [&](const QString &which) {
-            return quint32(which == "main" ? form.internalWinId() : which == "about" ? about->internalWinId() : 0x5a5a5a);
+            return quint32(which == "main"    ? form.internalWinId()
+                           : which == "about" ? about->internalWinId()
+                                              : 0x5a5a5a);
         };
         const auto x = [&lost](quint8 type, int at, quint32 window, int at2 = 0, quint32 window2 = 0) {
             QByteArray bytes(32, '\0');
@@ -159,7 +163,7 @@ private slots:
             return lost.nativeEventFilter("xcb_generic_event_t", bytes.data(), nullptr);
         };
         const quint32 gone = id(window);
-        QVERIFY(!x(type, 4, id(told), 8, gone)); // Qt handles the event as before
+        QVERIFY(!x(type, 4, id(told), 8, gone));      // Qt handles the event as before
         QCOMPARE(x(0, 4, gone), ends || aboutClosed); // errors about a lost window are not shown
         QVERIFY(!x(0, 4, id(told == window ? "other" : told)));
         bool handled = false; // what the event brought has run by the time this has
