@@ -21,15 +21,32 @@ QPoint centredTopLeft(const QSize &size, const QRect &available)
     return {std::max(x, available.left()), std::max(y, available.top())};
 }
 
+namespace {
+
+// A window opens on the screen of the window it belongs to, so that a
+// player with two monitors meets it where the game is; the main window, and
+// a window whose owner is not on screen, on the primary one.
+const QScreen *screenFor(const QWidget *window, const QWidget *owner)
+{
+    const QWindow *handle = owner ? owner->window()->windowHandle() : nullptr;
+    if (!handle && window->windowHandle())
+        handle = window->windowHandle()->transientParent();
+    if (handle && handle->isVisible() && handle->screen())
+        return handle->screen();
+    return QGuiApplication::primaryScreen();
+}
+
+} // namespace
+
 void centreOnScreen(QWidget *window)
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
+    if (const QScreen *screen = screenFor(window, nullptr))
         window->move(centredTopLeft(window->frameGeometry().size(), screen->availableGeometry()));
 }
 
 void fitOnScreen(QWidget *window, const QWidget *framed)
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QScreen *screen = screenFor(window, framed);
     if (!screen)
         return;
     // The window's own frame is known only once it is shown; the frame of

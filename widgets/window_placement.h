@@ -16,13 +16,14 @@ namespace trazzo {
 // even when the window is larger than the screen.
 QPoint centredTopLeft(const QSize &size, const QRect &available);
 
-// Moves `window` to that place on its screen's available area.
+// Moves `window` to that place on its screen's available area: the screen
+// of the window that owns it (ownBy), else the primary one.
 void centreOnScreen(QWidget *window);
 
-// Shrinks `window` to fit its screen's available area, leaving room for a
-// frame like `framed`'s (a window the window manager has framed already)
-// and a tenth of the area free, and centres it there. A window that fits
-// keeps its size.
+// Shrinks `window` to fit the available area of `framed`'s screen (with no
+// `framed`, centreOnScreen's), leaving room for a frame like `framed`'s (a
+// window the window manager has framed already) and a tenth of the area
+// free, and centres it there. A window that fits keeps its size.
 void fitOnScreen(QWidget *window, const QWidget *framed);
 
 // Makes `window` owned by `owner` (transient for it): the window manager

@@ -8,6 +8,7 @@
 #include "board_surface.h"
 #include "clock_random.h"
 #include "fonts.h"
+#include "file_open_dialog.h"
 #include "form1.h"
 #include "form2.h"
 #include "form3.h"
@@ -455,6 +456,44 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), open);
         open->close();
         QTRY_COMPARE(QApplication::activeWindow(), m_form.get());
+    }
+
+    // With two monitors, the game's windows open on the one the game is on,
+    // the tall one right of the main screen.
+    void secondaryWindowsOpenWhereTheGameIs_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("high scores") << "high scores";
+        QTest::newRow("About") << "About";
+        QTest::newRow("picture dialog") << "picture dialog";
+    }
+    void secondaryWindowsOpenWhereTheGameIs()
+    {
+        QFETCH(QString, window);
+        const QList<QScreen *> screens = QGuiApplication::screens();
+        QVERIFY2(screens.size() == 2 && screens[0] == QGuiApplication::primaryScreen(),
+                 "two screens, the first the main one");
+        const QRect tall = screens[1]->availableGeometry();
+        m_form->move(tall.topLeft() + QPoint(20, 20));
+        QTRY_COMPARE(m_form->screen(), screens[1]);
+        QRect frame;
+        if (window == "picture dialog") {
+            QTimer::singleShot(0, this, [&frame] {
+                QWidget *d = QApplication::activeModalWidget();
+                frame = d->frameGeometry();
+                d->close();
+            });
+            FileOpen_Dialog(m_form.get(), pictureFilter());
+        } else {
+            window == "About" ? m_form->mnuH2_Click() : m_form->mnuG4_Click();
+            QWidget *open = window == "About" ? static_cast<QWidget *>(m_form->aboutWindow().window())
+                                              : static_cast<QWidget *>(m_form->highScoreWindow().window());
+            QVERIFY(QTest::qWaitForWindowExposed(open));
+            frame = open->frameGeometry();
+            open->close();
+        }
+        QVERIFY2((frame.center() - tall.center()).manhattanLength() <= 2,
+                 qPrintable(QString("at %1,%2").arg(frame.x()).arg(frame.y())));
     }
 
     void soundsOnlyWhileTheOptionIsOn()
