@@ -14,22 +14,15 @@ namespace trazzo {
 
 namespace {
 
-// The two X events looked at, as they come off the wire (every X event and
-// error is 32 bytes; these are the parts read).
+// The X event looked at, as it comes off the wire (every X event is 32
+// bytes; these are the parts read).
 constexpr std::uint8_t DestroyNotify = 17;
 struct DestroyNotifyEvent {
-    std::uint8_t responseType;
+    std::uint8_t responseType; // the high bit: sent by another program, not by the X server
     std::uint8_t pad;
     std::uint16_t sequence;
     std::uint32_t event;
     std::uint32_t window;
-};
-constexpr std::uint8_t Error = 0;
-struct ErrorEvent {
-    std::uint8_t responseType;
-    std::uint8_t errorCode;
-    std::uint16_t sequence;
-    std::uint32_t resourceId;
 };
 
 } // namespace
@@ -43,19 +36,12 @@ bool LostWindows::nativeEventFilter(const QByteArray &eventType, void *message, 
 {
     if (eventType != "xcb_generic_event_t")
         return false;
-    std::uint8_t type = 0;
-    std::memcpy(&type, message, sizeof type);
-    type &= 0x7f; // the high bit marks an event another client sent
-    if (type == Error) {
-        ErrorEvent error;
-        std::memcpy(&error, message, sizeof error);
-        return m_lost.count(error.resourceId) > 0;
-    }
-    if (type == DestroyNotify) {
-        DestroyNotifyEvent destroyed;
-        std::memcpy(&destroyed, message, sizeof destroyed);
+    DestroyNotifyEvent destroyed;
+    std::memcpy(&destroyed, message, sizeof destroyed);
+    // Only the X server can tell that a window is gone; the same words sent
+    // by another program are not believed.
+    if (destroyed.responseType == DestroyNotify)
         lost(destroyed.window);
-    }
     return false;
 }
 
@@ -69,16 +55,14 @@ void LostWindows::lost(unsigned window)
             owner = w;
     if (!owner)
         return;
-    m_lost.insert(window);
     // Not from inside Qt's event handling: closing runs the game's own code.
     QTimer::singleShot(0, owner, [this, owner = QPointer<QWidget>(owner)] {
         if (!owner)
             return;
-        if (owner == m_mainWindow) {
+        if (owner == m_mainWindow)
             m_quit();
-            return;
-        }
-        owner->close();
+        else
+            owner->close();
     });
 }
 

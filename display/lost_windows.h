@@ -5,7 +5,6 @@
 #include <QAbstractNativeEventFilter>
 
 #include <functional>
-#include <set>
 
 class QWidget;
 
@@ -18,9 +17,8 @@ namespace trazzo {
 // Installed as the application's native event filter, this takes such a
 // loss for what the player would have done: the main window gone ends the
 // game through `quit` (which saves), a secondary window gone is closed as if
-// its close button were pressed, and made afresh when it next shows.
-// Qt's complaints about the dead window (it still hides and draws into it
-// once) are kept off standard error. X11 only; elsewhere it sees nothing.
+// its close button were pressed (it is made afresh when it next shows).
+// X11 only; elsewhere it sees nothing.
 class LostWindows : public QAbstractNativeEventFilter {
 public:
     LostWindows(QWidget *mainWindow, std::function<void()> quit);
@@ -31,7 +29,6 @@ private:
 
     QWidget *m_mainWindow;
     std::function<void()> m_quit;
-    std::set<unsigned> m_lost;
 };
 
 } // namespace trazzo

@@ -113,9 +113,8 @@ private slots:
         QVERIFY((window.frameGeometry().center() - screen.center()).manhattanLength() <= 2);
     }
 
-    // The X display tells the game its window is gone (DestroyNotify, 17; the
-    // high bit set when another program sent it); a window really gone also
-    // brings errors about it (type 0), which the player need not read.
+    // The X server tells the game its window is gone (DestroyNotify, 17; the
+    // high bit set when another program sent the same words instead).
     void aWindowDestroyedUnderTheGame_data()
     {
         QTest::addColumn<quint8>("type");
@@ -126,7 +125,8 @@ private slots:
         const QString main("main"), about("about"), other("other");
         QTest::newRow("the main window") << quint8(17) << main << main << true << false;
         QTest::newRow("the About window") << quint8(17) << about << about << false << true;
-        QTest::newRow("the About window, sent on") << quint8(17 | 0x80) << about << about << false << true;
+        QTest::newRow("the About window, said by another program")
+            << quint8(17 | 0x80) << about << about << false << false;
         QTest::newRow("the About window unmapped") << quint8(18) << about << about << false << false;
         QTest::newRow("a window not the game's") << quint8(17) << other << other << false << false;
         QTest::newRow("a child window, told to the main one") << quint8(17) << main << other << false << false;
@@ -154,26 +154,21 @@ private slots:
                            : which == "about" ? about->internalWinId()
                                               : 0x5a5a5a);
         };
-        const auto x = [&lost](quint8 type, int at, quint32 window, int at2 = 0, quint32 window2 = 0) {
-            QByteArray bytes(32, '\0');
-            bytes[0] = char(type);
-            std::memcpy(bytes.data() + at, &window, 4);
-            if (at2)
-                std::memcpy(bytes.data() + at2, &window2, 4);
-            return lost.nativeEventFilter("xcb_generic_event_t", bytes.data(), nullptr);
-        };
-        const quint32 gone = id(window);
-        QVERIFY(!x(type, 4, id(told), 8, gone));      // Qt handles the event as before
-        QCOMPARE(x(0, 4, gone), ends || aboutClosed); // errors about a lost window are not shown
-        QVERIFY(!x(0, 4, id(told == window ? "other" : told)));
+        // The event as it comes off the wire: 32 bytes, the type first, the
+        // window told at 4 and the one destroyed at 8. Other platforms' events
+        // are not read as X11's.
+        QByteArray event(32, '\0');
+        event[0] = char(type);
+        const quint32 ids[2] = {id(told), id(window)};
+        std::memcpy(event.data() + 4, ids, sizeof ids);
+        QVERIFY(!lost.nativeEventFilter("windows_generic_MSG", event.data(), nullptr));
+        QVERIFY(!lost.nativeEventFilter("xcb_generic_event_t", event.data(), nullptr)); // Qt handles it as before
         bool handled = false; // what the event brought has run by the time this has
         QTimer::singleShot(0, &form, [&handled] { handled = true; });
         QTRY_VERIFY(handled);
         QCOMPARE(quits, int(ends));
         QCOMPARE(about.isNull() || !about->isVisible(), aboutClosed);
         QCOMPARE(form.isEnabled(), aboutClosed);
-        // Only X11 speaks of its events this way.
-        QVERIFY(!lost.nativeEventFilter("windows_generic_MSG", QByteArray(32, char(17)).data(), nullptr));
     }
 };
 
