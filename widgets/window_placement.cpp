@@ -24,14 +24,14 @@ QPoint centredTopLeft(const QSize &size, const QRect &available)
 namespace {
 
 // A window opens on the screen of the window it belongs to, so that a
-// player with two monitors meets it where the game is; the main window, and
-// a window whose owner is not on screen, on the primary one.
+// player with two monitors meets it where the game is; the main window on
+// the primary one.
 const QScreen *screenFor(const QWidget *window, const QWidget *owner)
 {
     const QWindow *handle = owner ? owner->window()->windowHandle() : nullptr;
     if (!handle && window->windowHandle())
         handle = window->windowHandle()->transientParent();
-    if (handle && handle->isVisible() && handle->screen())
+    if (handle && handle->screen())
         return handle->screen();
     return QGuiApplication::primaryScreen();
 }
