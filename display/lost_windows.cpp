@@ -3,8 +3,6 @@
 #include "lost_windows.h"
 
 #include <QApplication>
-#include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
@@ -55,15 +53,13 @@ void LostWindows::lost(unsigned window)
             owner = w;
     if (!owner)
         return;
-    // Not from inside Qt's event handling: closing runs the game's own code.
-    QTimer::singleShot(0, owner, [this, owner = QPointer<QWidget>(owner)] {
-        if (!owner)
-            return;
-        if (owner == m_mainWindow)
-            m_quit();
-        else
-            owner->close();
-    });
+    // At once, before Qt reads on: the window manager gives the keys to the
+    // main window next, and while a dead dialog still counts as open, Qt
+    // would hand them on to it, and the main window would stay deaf.
+    if (owner == m_mainWindow)
+        m_quit();
+    else
+        owner->close();
 }
 
 } // namespace trazzo

@@ -16,6 +16,7 @@
 #include <QtWidgets>
 
 #include <cstring>
+#include <tuple>
 
 class TestDesktopFaults : public QObject {
     Q_OBJECT
@@ -163,12 +164,15 @@ private slots:
         std::memcpy(event.data() + 4, ids, sizeof ids);
         QVERIFY(!lost.nativeEventFilter("windows_generic_MSG", event.data(), nullptr));
         QVERIFY(!lost.nativeEventFilter("xcb_generic_event_t", event.data(), nullptr)); // Qt handles it as before
-        bool handled = false; // what the event brought has run by the time this has
+        // At once, before Qt reads the window manager's next word: a dialog
+        // still open then would take the keys the main window is given.
+        const auto state = [&] { return std::tuple(quits, about.isNull() || !about->isVisible(), form.isEnabled()); };
+        const auto expected = std::tuple(int(ends), aboutClosed, aboutClosed);
+        QVERIFY(state() == expected);
+        bool handled = false; // and nothing more comes of it later
         QTimer::singleShot(0, &form, [&handled] { handled = true; });
         QTRY_VERIFY(handled);
-        QCOMPARE(quits, int(ends));
-        QCOMPARE(about.isNull() || !about->isVisible(), aboutClosed);
-        QCOMPARE(form.isEnabled(), aboutClosed);
+        QVERIFY(state() == expected);
     }
 };
 
